@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
 		return exit_usage;
 	}
 	struct byte_range range =
-		settle_range(start, parse_offset(end_s), st.st_size);
+		settle_range(start, parse_offset(end_s), file_size(st));
 
 	int fd = open(filename, O_RDONLY);
 	if (fd < 0)

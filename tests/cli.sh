@@ -78,6 +78,36 @@ t 1 '' '' sock
 t 1 $'rangecat: dir: Is a directory\n' '' dir
 t 1 $'rangecat: dir: Is a directory\n' '' -s 5 -e 10 dir
 
+# Inputs whose size stat cannot tell: pipes, FIFOs, devices, /proc. A given
+# end beyond the start holds; otherwise the copy runs until the data ends.
+mkfifo fifo
+while IFS='|' read -r want args; do
+	cat f5000 >fifo &
+	# shellcheck disable=SC2086
+	t 0 '' "f5000 $want" $args fifo
+	wait
+done <<'EOF'
+0 5000|
+1500 3500|-s 1500
+1500 2500|-s 1500 -e 4000
+0 999|-e 999
+4999 1|-s 4999 -e 9999
+0 0|-s 5000
+0 0|-s 7000
+0 0|-s 7000 -e 8000
+EOF
+t 0 '' 'f5000 100 100' -s 100 -e 200 <(cat f5000)
+t 0 '' 'f5000 0 5000' <(cat f5000)
+t 0 '' 'f1000 10 990' -s 10 /dev/stdin < <(cat f1000)
+t 0 '' '' -s 2000 /dev/stdin < <(cat f1000)
+t 0 '' '/dev/zero 0 3000' -e 3000 /dev/zero
+t 0 '' '/dev/zero 0 3000' -s 100 -e 3100 /dev/zero
+t 0 '' '' /dev/null
+t 0 '' '' -s 5 -e 10 /dev/null
+cat /proc/version >version
+t 0 '' "version 0 $(wc -c <version)" /proc/version
+t 0 '' 'version 5 15' -s 5 -e 20 /proc/version
+
 # Standard output that cannot be written: one message and status 3, whether
 # the range fits the output buffer or not.
 head -c 2097152 /dev/urandom >big
@@ -147,6 +177,7 @@ want_reads '200=200 0=0' -s 100 -e 300 f5000
 want_reads '1=1 0=0' -s 4999 f5000
 want_reads '0=0' -s 5000 f5000
 want_reads '0=0' -s 9000 f5000
-want_reads '0=0' empty
+want_reads '1000=0' empty
+want_reads '1000=1000 1000=1000 500=500 0=0' -s 10 -e 2510 /dev/zero
 
 finish

@@ -62,6 +62,12 @@ TEST(SettleRange, ClampsToTheFile)
 		{INT64_MAX, INT64_MAX, 1000, 1000, 1000},
 		{0, INT64_MAX, 5368709120, 0, 5368709120},
 		{2147483647, 4294967297, 5368709120, 2147483647, 4294967297},
+		{0, 0, unknown_size, 0, end_of_data},
+		{100, 0, unknown_size, 100, end_of_data},
+		{100, 100, unknown_size, 100, end_of_data},
+		{100, 50, unknown_size, 100, end_of_data},
+		{100, 101, unknown_size, 100, 101},
+		{0, 5368709120, unknown_size, 0, 5368709120},
 	};
 	for (const auto &c : cases) {
 		struct byte_range r = settle_range(c.start, c.end, c.size);
@@ -69,6 +75,29 @@ TEST(SettleRange, ClampsToTheFile)
 			<< c.start << " " << c.end << " " << c.size;
 		EXPECT_EQ(r.end, c.want_end)
 			<< c.start << " " << c.end << " " << c.size;
+	}
+}
+
+TEST(FileSize, IsUnknownUnlessARegularFileHasBytes)
+{
+	const struct {
+		mode_t mode;
+		off_t size, want;
+	} cases[] = {
+		{S_IFREG, 1000, 1000},
+		{S_IFREG, 5368709120, 5368709120},
+		{S_IFREG, 0, unknown_size},
+		{S_IFIFO, 0, unknown_size},
+		{S_IFCHR, 0, unknown_size},
+		{S_IFBLK, 0, unknown_size},
+		{S_IFDIR, 4096, unknown_size},
+		{S_IFSOCK, 0, unknown_size},
+	};
+	for (const auto &c : cases) {
+		struct stat st = {};
+		st.st_mode = c.mode | 0644;
+		st.st_size = c.size;
+		EXPECT_EQ(file_size(st), c.want) << c.mode << " " << c.size;
 	}
 }
 
