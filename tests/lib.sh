@@ -50,10 +50,13 @@ t() {
 }
 
 # reads ARGS...: the counts asked and returned by each read of the input
-# file, as "ASKED=GOT" words, when rangecat runs with ARGS under strace.
+# file, as "ASKED=GOT" words, when rangecat runs with ARGS under strace with
+# the further options strace_opts.
+strace_opts=()
 reads() {
 	local file=${*: -1}
 	strace -qq -e trace=read -e signal=none -P "$file" -o trace.log \
+		"${strace_opts[@]}" \
 		"$bin" "$@" >/dev/null 2>&1
 	sed -nE 's/^read\([0-9]+, .*, ([0-9]+)\) += ([0-9-]+).*/\1=\2/p' trace.log |
 		tr '\n' ' '

@@ -1,0 +1,92 @@
+#!/bin/bash
+# Random ranges and option spellings, checked byte for byte against dd and
+# tail | head. The seed is fixed: a failure prints a command that repeats it.
+# shellcheck source=tests/lib.sh
+. "$(dirname "$0")/lib.sh"
+RANDOM=${RANGECAT_SEED:-1000}
+cases=${RANGECAT_CASES:-600}
+
+sizes=(0 1 999 1000 1001 1999 2000 2001 4097 65537 300000)
+for size in "${sizes[@]}"; do
+	python3 -c 'import random, sys
+random.seed(int(sys.argv[1]))
+data = bytearray(random.randbytes(int(sys.argv[1])))
+data[len(data) // 3:len(data) // 3 + 50] = bytes(min(50, len(data) // 3))
+sys.stdout.buffer.write(data)' "$size" >"f$size"
+done
+
+# offset SIZE: an offset near a boundary that matters, or anywhere.
+offset() {
+	local size=$1 at
+	case $((RANDOM % 6)) in
+	0) at=0 ;;
+	1) at=$size ;;
+	2) at=$((size + RANDOM % 3 - 1)) ;;
+	3) at=$(((RANDOM % 4) * 1000 + RANDOM % 3 - 1)) ;;
+	*) at=$(((RANDOM * 32768 + RANDOM) % (size + 1500))) ;;
+	esac
+	echo $((at < 0 ? 0 : at))
+}
+
+# spell FLAG LONG VALUE: one of the ways to give an option its value.
+spell() {
+	case $((RANDOM % 5)) in
+	0) args+=("$1" "$3") ;;
+	1) args+=("$1$3") ;;
+	2) args+=("--$2=$3") ;;
+	3) args+=("--$2" "$3") ;;
+	4) args+=("--${2:0:2}" "$3") ;;
+	esac
+}
+
+for ((i = 0; i < cases; i++)); do
+	size=${sizes[RANDOM % ${#sizes[@]}]}
+	file=f$size
+	args=()
+	s=0 e=0
+	if ((RANDOM % 4)); then
+		s=$(offset "$size")
+		spell -s start "$s"
+	fi
+	if ((RANDOM % 3)); then
+		e=$(offset "$size")
+		((RANDOM % 8)) || e=-$e
+		spell -e end "$e"
+	fi
+	# The range rule: an end not beyond the start, or past the file, is the
+	# file's end, and a start past the end of the file copies nothing.
+	if ((e <= s || e > size)); then
+		e=$size
+	fi
+	((s > e)) && s=$e
+	input=$file from=
+	if ((RANDOM % 4 == 0)); then
+		input=/dev/stdin from=" < <(cat $file)" # a pipe: no size from stat
+	fi
+	if ((RANDOM % 2)); then
+		args=("$input" "${args[@]}")
+	else
+		args+=("$input")
+	fi
+	if [ "$input" = /dev/stdin ]; then
+		"$bin" "${args[@]}" >got.out 2>got.err < <(cat "$file")
+	else
+		"$bin" "${args[@]}" >got.out 2>got.err
+	fi
+	status=$?
+	if ((RANDOM % 2)); then
+		oracle="dd if=$file iflag=skip_bytes,count_bytes skip=$s count=$((e - s)) status=none"
+		$oracle >want.out
+	else
+		oracle="tail -c +$((s + 1)) $file | head -c $((e - s))"
+		tail -c +$((s + 1)) "$file" | head -c $((e - s)) >want.out
+	fi
+	if [ "$status" != 0 ] || [ -s got.err ] || ! cmp -s got.out want.out; then
+		fail "case $i: rangecat ${args[*]}$from" \
+			"(status $status, $(wc -c <got.out) bytes) vs $oracle"
+	else
+		passed=$((passed + 1))
+	fi
+done
+
+finish
