@@ -2,6 +2,7 @@
 #include <getopt.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <gtest/gtest.h>
 
@@ -160,3 +161,35 @@ TEST(ReadOptions, RefusesOtherOperandCounts)
 	EXPECT_FALSE(read_args({"rc", "a", "b"}));
 	EXPECT_FALSE(read_args({"rc", "--", "a", "-s"}));
 }
+
+#ifndef __has_feature
+#define __has_feature(x) 0
+#endif
+#if !defined(__SANITIZE_ADDRESS__) && !__has_feature(address_sanitizer)
+// Sanitizer runtimes define strdup themselves; elsewhere this one stands in
+// for libc's, so that copies of arguments can be made to fail.
+static bool strdup_fails;
+
+extern "C" char *strdup(const char *s) noexcept
+{
+	if (strdup_fails)
+		return nullptr;
+	size_t n = strlen(s) + 1;
+	char *copy = static_cast<char *>(malloc(n));
+	return copy ? static_cast<char *>(memcpy(copy, s, n)) : nullptr;
+}
+
+TEST(ReadOptions, ReportsMemoryThatRunsOut)
+{
+	for (auto args : {std::initializer_list<const char *>{"rc", "f"},
+			  {"rc", "-s", "1", "f"},
+			  {"rc", "--end=2", "f"}})
+		EXPECT_EXIT(
+			{
+				strdup_fails = true;
+				read_args(args);
+			},
+			testing::ExitedWithCode(1),
+			"^rangecat: out of memory\n$");
+}
+#endif
