@@ -9,6 +9,17 @@
 #include "options.h"
 #include "range.h"
 
+// Gives a standard output that is not a terminal a buffer large enough that
+// pipes and files get few, large writes; a terminal keeps libc's buffering.
+static void buffer_output()
+{
+#if RANGECAT_OUTPUT_BUFFER > 0
+	static char out_buf[RANGECAT_OUTPUT_BUFFER];
+	if (!isatty(STDOUT_FILENO))
+		setvbuf(stdout, out_buf, _IOFBF, sizeof out_buf);
+#endif
+}
+
 int main(int argc, char *argv[])
 {
 	parse_options(argc, argv);
@@ -30,6 +41,7 @@ int main(int argc, char *argv[])
 	int fd = open(filename, O_RDONLY);
 	if (fd < 0)
 		return exit_read;
+	buffer_output();
 	int status = copy_range(fd, filename, range);
 	close(fd);
 	return close_output(status);
