@@ -50,7 +50,7 @@ f 0 '' 'f5000 1500 1000' 'lseek:error=ESPIPE read:error=EINTR:when=1' f5000 \
 f 0 '' '' 'lseek:error=ESPIPE' f5000 -s 6000 f5000
 f 1 "rangecat: f5000: $eio"$'\n' '' 'lseek:error=ESPIPE read:error=EIO:when=2' \
 	f5000 -s 1500 f5000
-strace_opts=(-e trace=read,lseek -e inject=lseek:error=ESPIPE)
+strace_opts=(-e 'trace=read,lseek' -e inject=lseek:error=ESPIPE)
 want_reads '1000=1000 500=500 1000=1000 1000=1000 500=500 0=0' \
 	-s 1500 -e 4000 f5000
 strace_opts=()
