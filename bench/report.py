@@ -1,15 +1,16 @@
 """Formats the benchmark's hyperfine JSON and syscall counts as Markdown.
 
-Usage: report.py JSON_DIR COUNTS WORK_DIR RANGECAT
+Usage: report.py JSON_DIR COUNTS WORK_DIR RANGECAT FLOOR_CHECK
 """
 import datetime
 import json
 import os
 import platform
+import statistics
 import subprocess
 import sys
 
-json_dir, counts_path, work, rc = sys.argv[1:5]
+json_dir, counts_path, work, rc, floor_path = sys.argv[1:6]
 
 
 def short(cmd):
@@ -61,6 +62,19 @@ for title, key in workloads:
             cells.append(f"{t:.2f} | {t / base:.2f}")
         out.append(f"| `{short(cmd)}` | " + " | ".join(cells) + " |")
     out.append("")
+
+times = {}
+for line in open(floor_path):
+    cmd, us = line.split("\t")
+    times.setdefault(short(cmd), []).append(int(us) / 1000)
+med = {k: statistics.median(v) for k, v in times.items()}
+out.append("## The whole 1 GiB to /dev/null against the bare read loop, interleaved\n")
+out.append("Runs alternate between the two, so that drift of the machine falls on both.\n")
+out.append("| command | runs | median ms |")
+out.append("|---|---:|---:|")
+for k, v in times.items():
+    out.append(f"| `{k}` | {len(v)} | {med[k]:.1f} |")
+out.append(f"\nrangecat over the floor: {med['rangecat'] / med['floor']:.3f}\n")
 
 out.append("## Builds of rangecat, the whole 1 GiB\n")
 out.append("`release` is static with a 64 KiB output buffer; `dynamic` links libc "
