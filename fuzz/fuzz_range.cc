@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 	off_t file = static_cast<off_t>(raw_size >> 1);
 	if (raw_size & 1)
 		file = unknown_size;
-	struct byte_range r = settle_range(start, end, file);
+	byte_range r = settle_range(start, end, file);
 	if (file == unknown_size) {
 		check(r.start == start);
 		check(r.end == (end > start ? end : end_of_data));

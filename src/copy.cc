@@ -1,23 +1,39 @@
-// Copying a byte range of a file to standard output.
+// Reading the input and writing standard output.
 #include "copy.h"
 
+#include <err.h>
 #include <errno.h>
 #include <stdio.h>
-#include <string.h>
 #include <unistd.h>
 
 #include "exit_status.h"
 
 static int read_error(const char *path)
 {
-	fprintf(stderr, "rangecat: %s: %s\n", path, strerror(errno));
+	warn("%s", path);
 	return exit_read;
 }
 
 static int write_error()
 {
-	fprintf(stderr, "rangecat: write error: %s\n", strerror(errno));
+	warn("write error");
 	return exit_write;
+}
+
+off_t input_size(int fd, const struct stat *st)
+{
+	if (!S_ISBLK(st->st_mode))
+		return file_size(st);
+	off_t size = lseek(fd, 0, SEEK_END);
+	return size < 0 ? unknown_size : size;
+}
+
+static char out_buf[65536];
+
+void buffer_output()
+{
+	if (!isatty(STDOUT_FILENO))
+		setvbuf(stdout, out_buf, _IOFBF, sizeof out_buf);
 }
 
 // Reads up to count bytes into buf, retrying a read that a signal cut short.
@@ -51,31 +67,33 @@ static off_t seek_to(int fd, off_t start, char *buf, off_t buf_size)
 	return cur;
 }
 
-int copy_range(int fd, const char *path, struct byte_range range)
+int copy_range(int fd, const char *path, byte_range range)
 {
-	char copy_buf[1000];
-	off_t len_to_read = sizeof copy_buf;
-
-	off_t cur = seek_to(fd, range.start, copy_buf, len_to_read);
+	char copy_buf[chunk_size];
+	off_t cur = seek_to(fd, range.start, copy_buf, sizeof copy_buf);
 	if (cur < 0)
 		return read_error(path);
 	if (cur < range.start)
-		return exit_ok;
-	if (range.end - cur < len_to_read)
-		len_to_read = range.end - cur;
+		return exit_ok;  // the data ended before the start
+
+	// Reads ask chunk_size bytes counted from the start, then exactly the
+	// rest; the count never grows back after a short read. When the range
+	// is done the count is 0, and that read's 0 ends the loop, as the end
+	// of the data does. Callers have tuned to this pattern of reads on
+	// devices and kernel files, where the size of a read can matter.
+	off_t len_to_read = chunk_size;
 	for (;;) {
+		if (range.end - cur < len_to_read)
+			len_to_read = range.end - cur;
 		ssize_t len = read_some(fd, copy_buf, len_to_read);
 		if (len < 0)
 			return read_error(path);
 		if (len == 0)
-			break;
+			return exit_ok;
 		cur += len;
 		if (fwrite(copy_buf, static_cast<size_t>(len), 1, stdout) != 1)
 			return write_error();
-		if (range.end - cur < len_to_read)
-			len_to_read = range.end - cur;
 	}
-	return exit_ok;
 }
 
 int close_output(int status)

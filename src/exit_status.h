@@ -4,7 +4,7 @@
 
 enum exit_status {
 	exit_ok = 0,       // the range was written, also when it is empty
-	exit_read = 1,     // the file could not be opened or read
+	exit_read = 1,     // the file could not be opened or read, or no memory
 	exit_stat = 2,     // stat failed on the path
 	exit_write = 3,    // writing standard output failed
 	exit_usage = 255,  // a bad command line

@@ -1,4 +1,15 @@
 // rangecat: writes one byte range of one file, unchanged, to standard output.
+//
+// What callers rely on, each kept on purpose:
+// - the statuses of exit_status.h: 2 when the path cannot be reached, 1 when
+//   the file cannot be opened or read, 3 when the output cannot be written,
+//   255 for a bad command line; nothing on stdout when it fails before the
+//   copy, and one line on stderr at most;
+// - "not found: PATH \n", word for word, for every failure of stat;
+// - no message when the open fails;
+// - the range rule and the atoi reading of offsets (range.cc), the pattern
+//   of reads (copy.cc), and the lenient command line (options.cc).
+#include <err.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -9,38 +20,34 @@
 #include "options.h"
 #include "range.h"
 
-// Gives a standard output that is not a terminal a buffer large enough that
-// pipes and files get few, large writes; a terminal keeps libc's buffering.
-static void buffer_output()
-{
-#if RANGECAT_OUTPUT_BUFFER > 0
-	static char out_buf[RANGECAT_OUTPUT_BUFFER];
-	if (!isatty(STDOUT_FILENO))
-		setvbuf(stdout, out_buf, _IOFBF, sizeof out_buf);
-#endif
-}
-
 int main(int argc, char *argv[])
 {
 	parse_options(argc, argv);
 
+	// stat comes first, so that a path that cannot be reached gives 2
+	// whatever the options say. The line has no program name and ends
+	// in a blank before the newline: scripts match it exactly as it has
+	// always been written, so it does not go through warn().
 	struct stat st;
 	if (stat(filename, &st) != 0) {
 		fprintf(stderr, "not found: %s \n", filename);
 		return exit_stat;
 	}
+	// A negative start is refused before the file is opened: there is no
+	// byte before the first one to start at.
 	off_t start = parse_offset(start_s);
 	if (start < 0) {
-		fprintf(stderr, "rangecat: negative start: %lld\n",
-			static_cast<long long>(start));
+		warnx("negative start: %lld", static_cast<long long>(start));
 		return exit_usage;
 	}
-	struct byte_range range =
-		settle_range(start, parse_offset(end_s), file_size(st));
 
+	// A file that exists but cannot be opened gives 1 and no message;
+	// callers tell it from "not found" by the status alone.
 	int fd = open(filename, O_RDONLY);
 	if (fd < 0)
 		return exit_read;
+	byte_range range =
+		settle_range(start, parse_offset(end_s), input_size(fd, &st));
 	buffer_output();
 	int status = copy_range(fd, filename, range);
 	close(fd);

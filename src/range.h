@@ -13,13 +13,13 @@ struct byte_range {
 
 // The size of a file that stat cannot tell: anything but a regular file, or a
 // regular file of size 0, as the files of /proc are.
-const off_t unknown_size = -1;
+constexpr off_t unknown_size = -1;
 
 // The end of a range that runs to wherever the data ends.
-const off_t end_of_data = INT64_MAX;
+constexpr off_t end_of_data = INT64_MAX;
 
 // The size of the file st describes, or unknown_size.
-off_t file_size(const struct stat &st);
+off_t file_size(const struct stat *st);
 
 // Turns an offset text into a number as atoi does (leading white space, one
 // sign, decimal digits up to the first other character, 0 when there are
@@ -31,6 +31,6 @@ off_t parse_offset(const char *text);
 // and a start past the end of the file leaves an empty range at the end, so
 // that 0 <= start <= end <= size. When the size is unknown_size, an end that
 // is not beyond the start becomes end_of_data.
-struct byte_range settle_range(off_t start, off_t end, off_t size);
+byte_range settle_range(off_t start, off_t end, off_t size);
 
 #endif

@@ -71,7 +71,7 @@ TEST(SettleRange, ClampsToTheFile)
 		{0, 5368709120, unknown_size, 0, 5368709120},
 	};
 	for (const auto &c : cases) {
-		struct byte_range r = settle_range(c.start, c.end, c.size);
+		byte_range r = settle_range(c.start, c.end, c.size);
 		EXPECT_EQ(r.start, c.want_start)
 			<< c.start << " " << c.end << " " << c.size;
 		EXPECT_EQ(r.end, c.want_end)
@@ -98,7 +98,7 @@ TEST(FileSize, IsUnknownUnlessARegularFileHasBytes)
 		struct stat st = {};
 		st.st_mode = c.mode | 0644;
 		st.st_size = c.size;
-		EXPECT_EQ(file_size(st), c.want) << c.mode << " " << c.size;
+		EXPECT_EQ(file_size(&st), c.want) << c.mode << " " << c.size;
 	}
 }
 
