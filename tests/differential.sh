@@ -8,7 +8,7 @@ cases=${RANGECAT_CASES:-600}
 
 sizes=(0 1 999 1000 1001 1999 2000 2001 4097 65537 300000)
 for size in "${sizes[@]}"; do
-	python3 -c 'import random, sys
+	setup python3 -c 'import random, sys
 random.seed(int(sys.argv[1]))
 data = bytearray(random.randbytes(int(sys.argv[1])))
 data[len(data) // 3:len(data) // 3 + 50] = bytes(min(50, len(data) // 3))
@@ -69,9 +69,9 @@ for ((i = 0; i < cases; i++)); do
 		args+=("$input")
 	fi
 	if [ "$input" = /dev/stdin ]; then
-		"$bin" "${args[@]}" >got.out 2>got.err < <(cat "$file")
+		rangecat "${args[@]}" >got.out 2>got.err < <(cat "$file")
 	else
-		"$bin" "${args[@]}" >got.out 2>got.err
+		rangecat "${args[@]}" >got.out 2>got.err
 	fi
 	status=$?
 	if ((RANDOM % 2)); then

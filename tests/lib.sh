@@ -1,10 +1,39 @@
 #!/bin/bash
 # Helpers shared by rangecat's end-to-end tests; source with the binary as $1.
+# A test ends in one of four ways: every check passed (0), a check failed
+# (1), it was skipped for want of a tool (77), or a fixture could not be
+# made (99).
 set -u
-bin=$(realpath "$1")
-tmp=$(mktemp -d)
+
+# skip_ WHAT WHY: WHAT cannot run here, for the reason WHY.
+skip_() {
+	echo "SKIP: $1 ($2)"
+	exit 77
+}
+
+# need TOOL WHAT: skips WHAT unless TOOL is on the PATH.
+need() {
+	command -v "$1" >/dev/null || skip_ "$2" "$1 not installed"
+}
+
+# framework_failure_ WHAT: a fixture could not be made; no verdict.
+framework_failure_() {
+	echo "ERROR: setup: $*"
+	exit 99
+}
+
+# setup COMMAND...: runs COMMAND to make a fixture, or gives up.
+setup() {
+	"$@" || framework_failure_ "$*"
+}
+
+bin=$(realpath "$1") || framework_failure_ "no binary $1"
+tmp=$(mktemp -d) || framework_failure_ "mktemp -d"
 trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
+cd "$tmp" || framework_failure_ "cd $tmp"
+# Rows name the tool as a user types it.
+{ mkdir bin && ln -s "$bin" bin/rangecat; } || framework_failure_ 'bin/rangecat'
+PATH=$tmp/bin:$PATH
 passed=0 failed=0
 
 fail() {
@@ -12,15 +41,16 @@ fail() {
 	failed=$((failed + 1))
 }
 
-# slice FILE START COUNT: the bytes an independent tool cuts from FILE.
+# slice FILE START END: the bytes START to END of FILE, cut by dd.
 slice() {
-	dd if="$1" iflag=skip_bytes,count_bytes skip="$2" count="$3" bs=64K status=none
+	dd if="$1" iflag=skip_bytes,count_bytes skip="$2" count=$(($3 - $2)) \
+		bs=64K status=none
 }
 
-# check STATUS STDERR SLICE WHAT: wants the last run (its status in $status,
+# check STATUS STDERR WANT WHAT: wants the last run (its status in $status,
 # its output in got.out and got.err) to have ended with STATUS, written
-# exactly STDERR, and on stdout exactly SLICE ("FILE START COUNT", or "" for
-# nothing).
+# exactly STDERR, and on stdout exactly WANT: "FILE START END", or "" for
+# nothing.
 check() {
 	local want_status=$1 want_err=$2 want=$3 what=$4
 	if [ -n "$want" ]; then
@@ -34,41 +64,64 @@ check() {
 	elif [ "$(cat got.err; echo x)" != "$want_err"x ]; then
 		fail "$what: stderr $(od -c got.err | head -3), want '$want_err'"
 	elif ! cmp -s got.out want.out; then
-		fail "$what: stdout differs from '$want'"
+		fail "$what: stdout $(wc -c <got.out) bytes, want $(wc -c <want.out)" \
+			"('$want'); $(cmp got.out want.out 2>&1)"
 	else
 		passed=$((passed + 1))
 	fi
 }
 
-# t STATUS STDERR SLICE ARGS...: runs rangecat ARGS and checks the run.
+# t STATUS STDERR WANT ARGS...: runs rangecat ARGS and checks the run.
 t() {
 	local want_status=$1 want_err=$2 want=$3
 	shift 3
-	"$bin" "$@" >got.out 2>got.err
+	rangecat "$@" >got.out 2>got.err
 	status=$?
 	check "$want_status" "$want_err" "$want" "rangecat $*"
 }
 
-# reads ARGS...: the counts asked and returned by each read of the input
-# file, as "ASKED=GOT" words, when rangecat runs with ARGS under strace with
-# the further options strace_opts.
-strace_opts=()
-reads() {
-	local file=${*: -1}
-	strace -qq -e trace=read -e signal=none -P "$file" -o trace.log \
-		"${strace_opts[@]}" \
-		"$bin" "$@" >/dev/null 2>&1
-	sed -nE 's/^read\([0-9]+, .*, ([0-9]+)\) += ([0-9-]+).*/\1=\2/p' trace.log |
-		tr '\n' ' '
+# tsh STATUS STDERR WANT 'COMMAND': runs the shell command line COMMAND,
+# with its stdout in got.out and its stderr in got.err unless it sends them
+# elsewhere, and checks the run. A pipeline's status is its last failure.
+tsh() {
+	: >got.out
+	(
+		set -o pipefail
+		eval "$4"
+	) >got.out 2>got.err
+	status=$?
+	check "$1" "$2" "$3" "$4"
 }
 
-# want_reads 'ASKED=GOT ...' ARGS...: the read pattern of rangecat ARGS.
-want_reads() {
-	local want=$1 got
+# calls SYSCALL ARGS...: the byte counts of each SYSCALL that rangecat ARGS
+# makes, as "ASKED=GOT" words: the reads of the file it reads (the last of
+# ARGS), or the writes, into a file or, with into=pipe, into a pipe. strace
+# runs with the further options in strace_opts.
+strace_opts=() into=file
+calls() {
+	local call=$1 only=()
 	shift
-	got=$(reads "$@")
+	[ "$call" = read ] && only=(-P "$(realpath -- "${*: -1}")")
+	if [ "$into" = pipe ]; then
+		strace -qq -e trace="$call" -e signal=none "${only[@]}" \
+			-o trace.log "${strace_opts[@]}" rangecat "$@" 2>/dev/null |
+			cat >/dev/null
+	else
+		strace -qq -e trace="$call" -e signal=none "${only[@]}" \
+			-o trace.log "${strace_opts[@]}" rangecat "$@" >out 2>/dev/null
+	fi
+	sed -nE "s/^$call\\([0-9]+, .*, ([0-9]+)\\) += ([0-9-]+).*/\\1=\\2/p" \
+		trace.log | tr '\n' ' '
+}
+
+# want_calls SYSCALL 'ASKED=GOT ...' ARGS...: the pattern of SYSCALL when
+# rangecat ARGS runs.
+want_calls() {
+	local call=$1 want=$2 got
+	shift 2
+	got=$(calls "$call" "$@")
 	if [ "$got" != "$want " ]; then
-		fail "read pattern of rangecat $*: '$got', want '$want '"
+		fail "${call}s of rangecat $*: '$got', want '$want '"
 	else
 		passed=$((passed + 1))
 	fi

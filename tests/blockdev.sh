@@ -1,0 +1,21 @@
+#!/bin/bash
+# A block device, which stat gives size 0, is sized from the device itself
+# and its range settled as a file's: a loop device over a file of 5120 bytes.
+# shellcheck source=tests/lib.sh
+. "$(dirname "$0")/lib.sh"
+[ "$(id -u)" = 0 ] || skip_ 'block device' 'loop devices need root'
+need losetup 'block device'
+
+setup head -c 5120 /dev/urandom >f5120
+dev=$(losetup --find --show --read-only f5120 2>err) ||
+	skip_ 'block device' "no loop device: $(cat err)"
+trap 'losetup -d "$dev"; rm -rf "$tmp"' EXIT
+
+t 0 '' 'f5120 0 5120' "$dev"
+t 0 '' 'f5120 100 300' -s 100 -e 300 "$dev"
+t 0 '' 'f5120 4000 5120' -s 4000 -e 9000 "$dev"
+t 0 '' 'f5120 100 5120' -s 100 -e 100 "$dev"
+t 0 '' '' -s 5120 "$dev"
+t 0 '' '' -s 7000 -e 8000 "$dev"
+
+finish
