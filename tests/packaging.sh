@@ -41,6 +41,11 @@ check_docs() {
 	code_codes=$(sed -nE 's/^\s*exit_[a-z]+ = ([0-9]+),.*/\1/p' "$src/src/exit_status.h" | xargs)
 	same 'exit statuses of the page and the README' "$page_codes" "$readme_codes"
 	same 'exit statuses of the page and the code' "$page_codes" "$code_codes"
+	local quick
+	quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
+	# shellcheck disable=SC2086
+	same 'the quick start ends its output with a newline' \
+		"$(cd "$src" && rangecat $quick | tail -c 1 | od -An -tx1 | xargs)" 0a
 }
 
 check_manpage_lint() {
