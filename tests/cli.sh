@@ -129,6 +129,7 @@ t 0 '' '/dev/zero 0 3000' -e 3000 /dev/zero
 t 0 '' '/dev/zero 100 3100' -s 100 -e 3100 /dev/zero
 t 0 '' '' /dev/null
 t 0 '' '' -s 5 -e 10 /dev/null
+tsh 141 '' '' 'rangecat -e 0 /dev/zero | head -c 100000 >/dev/null'
 setup cp /proc/version version
 t 0 '' "version 0 $(wc -c <version)" /proc/version
 t 0 '' 'version 5 20' -s 5 -e 20 /proc/version
@@ -150,7 +151,8 @@ tsh 141 '' '' 'rangecat big | head -c 10 >/dev/null'
 tsh 3 $'rangecat: write error: Broken pipe\n' '' \
 	"trap '' PIPE; rangecat big | head -c 10 >/dev/null"
 
-# A file that an unprivileged user may not read: status 1 and no message.
+# A file that an unprivileged user may not read: status 1 and no message;
+# one in a folder that it may not search: not found.
 as_nobody=()
 if [ "$(id -u)" = 0 ]; then
 	as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
@@ -158,8 +160,13 @@ if [ "$(id -u)" = 0 ]; then
 	setup "${as_nobody[@]}" true
 fi
 setup chmod 000 f1
+setup mkdir closed
+setup cp f1000 closed/f
+setup chmod 000 closed
 tsh 1 '' '' "${as_nobody[*]} rangecat f1"
+tsh 2 $'not found: closed/f \n' '' "${as_nobody[*]} rangecat closed/f"
 tsh 0 '' 'f5000 7 5000' "${as_nobody[*]} rangecat -s 7 f5000"
+chmod 755 closed
 
 # Offsets past 2^31 and 2^32 in a sparse file of 5 GiB.
 setup truncate -s 5G huge

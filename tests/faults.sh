@@ -98,4 +98,15 @@ changing 9000 'orig 0 5000'
 changing 9000 'orig 100 5000' -s 100
 changing 9000 'orig 10 4000' -s 10 -e 4000
 
+# A file that is empty when the run begins is read to the end of its data,
+# like a /proc file: bytes appended while rangecat waits are copied.
+: >growing
+strace -qq -o /dev/null -P "$tmp/growing" -e inject=read:delay_enter=1000000:when=1 \
+	rangecat growing >got.out 2>got.err &
+sleep 0.3
+cat f5000 >>growing
+wait $!
+status=$?
+check 0 '' 'f5000 0 5000' 'rangecat growing, empty until its first read'
+
 finish

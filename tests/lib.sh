@@ -7,7 +7,7 @@ set -u
 
 # skip_ WHAT WHY: WHAT cannot run here, for the reason WHY.
 skip_() {
-	echo "SKIP: $1 ($2)"
+	echo "SKIP: $1 ($2)" | tee -a "${RANGECAT_SKIPS:-/dev/null}"
 	exit 77
 }
 

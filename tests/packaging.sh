@@ -41,6 +41,8 @@ check_docs() {
 	code_codes=$(sed -nE 's/^\s*exit_[a-z]+ = ([0-9]+),.*/\1/p' "$src/src/exit_status.h" | xargs)
 	same 'exit statuses of the page and the README' "$page_codes" "$readme_codes"
 	same 'exit statuses of the page and the code' "$page_codes" "$code_codes"
+	same 'version on the page' "$(sed -n 's/^\.Os rangecat //p' "$page")" \
+		"$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' "$src/CMakeLists.txt")"
 	local quick
 	quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
 	# shellcheck disable=SC2086
