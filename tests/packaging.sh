@@ -9,6 +9,7 @@ shift
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 page=$src/man/rangecat.1
+version=$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' "$src/CMakeLists.txt")
 printf 'hello, world\n' >hello
 
 # want WHAT COMMAND...: COMMAND succeeds and prints nothing on stderr.
@@ -41,8 +42,7 @@ check_docs() {
 	code_codes=$(sed -nE 's/^\s*exit_[a-z]+ = ([0-9]+),.*/\1/p' "$src/src/exit_status.h" | xargs)
 	same 'exit statuses of the page and the README' "$page_codes" "$readme_codes"
 	same 'exit statuses of the page and the code' "$page_codes" "$code_codes"
-	same 'version on the page' "$(sed -n 's/^\.Os rangecat //p' "$page")" \
-		"$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' "$src/CMakeLists.txt")"
+	same 'version on the page' "$(sed -n 's/^\.Os rangecat //p' "$page")" "$version"
 	local quick
 	quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
 	# shellcheck disable=SC2086
@@ -60,48 +60,151 @@ check_manpage_render() {
 	want 'man -l' env MANWIDTH=80 man --warnings -l "$page"
 }
 
-# Install into a prefix, and into a staging folder with DESTDIR.
+# Install into a prefix, and into a staging folder with DESTDIR, then remove
+# what the install manifest lists: nothing may be left behind.
 check_install() {
 	local f
 	setup cmake --install "$build" --prefix "$tmp/p" >/dev/null
 	for f in bin/rangecat share/man/man1/rangecat.1.gz \
-		share/bash-completion/completions/rangecat share/zsh/vendor-completions/_rangecat; do
+		share/bash-completion/completions/rangecat \
+		share/zsh/site-functions/_rangecat \
+		share/doc/rangecat/copyright share/doc/rangecat/changelog.gz; do
 		[ -f "p/$f" ] || fail "cmake --install --prefix: no $f"
 	done
 	same 'installed binary' "$(p/bin/rangecat -s 7 -e 12 hello)" world
 	same 'installed man page' "$(gzip -dc p/share/man/man1/rangecat.1.gz)" "$(cat "$page")"
 	DESTDIR=$tmp/stage setup cmake --install "$build" --prefix /opt/rc >/dev/null
 	same 'DESTDIR install' "$(stage/opt/rc/bin/rangecat -e 5 hello)" hello
+	# The manifest names the files without DESTDIR.
+	(cd stage && sed 's|^/||' "$build/install_manifest.txt" | xargs rm --)
+	same 'files left after removing the install manifest' "$(find stage -type f)" ''
+}
+
+# unpack_deb: builds the package into deb/ and unpacks it into unpacked/.
+unpack_deb() {
+	need dpkg-deb "$1"
+	(cd "$build" && cpack -G DEB -B "$tmp/deb" >/dev/null) || framework_failure_ 'cpack -G DEB'
+	deb=$(ls deb/*.deb)
+	setup dpkg-deb -x "$deb" unpacked
 }
 
 # The Debian package: built, listed, described, unpacked and run.
 check_deb() {
-	local deb contents f depends
-	need dpkg-deb 'Debian package'
-	(cd "$build" && cpack -G DEB -B "$tmp/deb" >/dev/null) || framework_failure_ 'cpack -G DEB'
-	deb=$(ls deb/*.deb)
+	local contents f depends
+	unpack_deb 'Debian package'
 	contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 	for f in ./usr/bin/rangecat ./usr/share/man/man1/rangecat.1.gz \
 		./usr/share/bash-completion/completions/rangecat \
-		./usr/share/zsh/vendor-completions/_rangecat; do
+		./usr/share/zsh/vendor-completions/_rangecat \
+		./usr/share/doc/rangecat/copyright ./usr/share/doc/rangecat/changelog.gz \
+		./usr/share/lintian/overrides/rangecat; do
 		grep -qx -- "$f" <<<"$contents" || fail "$deb lacks $f"
 	done
 	same 'package name' "$(dpkg-deb -f "$deb" Package)" rangecat
-	same 'package version' "$(dpkg-deb -f "$deb" Version)" \
-		"$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' "$src/CMakeLists.txt")"
-	[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail 'package has no Maintainer'
+	same 'package version' "$(dpkg-deb -f "$deb" Version)" "$version"
+	same 'package maintainer' "$(dpkg-deb -f "$deb" Maintainer)" \
+		"$(sed -n 's/^RANGECAT_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")"
 	depends=$(dpkg-deb -f "$deb" Depends)
-	if ldd "$bin" >/dev/null 2>&1; then
+	if readelf -lW "$bin" | grep -q INTERP; then
 		[[ $depends == *libc6* ]] || fail "dynamic binary, Depends '$depends'"
 	else
 		same 'Depends of a static binary' "$depends" ''
 	fi
-	dpkg-deb -x "$deb" unpacked
 	same 'unpacked binary' "$(unpacked/usr/bin/rangecat -s 7 hello)" 'world'
+	same 'the package strips the compiler notes' \
+		"$(readelf -S unpacked/usr/bin/rangecat | grep -c '\.comment')" 0
 }
 
-# The bash completion offers the options after a dash, and files otherwise.
+check_lintian() {
+	need lintian 'lintian on the package'
+	unpack_deb 'lintian on the package'
+	# Every tag counts, down to the pedantic ones; overridden ones do not show.
+	if lintian --fail-on warning -I --pedantic "$deb" >lint.out 2>lint.err &&
+		[ ! -s lint.out ]; then
+		passed=$((passed + 1))
+	else
+		fail "lintian: $(cat lint.out lint.err)"
+	fi
+}
+
+# Two release builds of this tree, in folders of different names, make the
+# same package byte for byte.
+check_reproducible() {
+	need dpkg-deb 'reproducible package'
+	local d
+	for d in one two-other; do
+		setup cmake -S "$src" -B "$d" -DBUILD_TESTING=OFF >/dev/null
+		setup cmake --build "$d" >/dev/null
+		(cd "$d" && cpack -G DEB >/dev/null) || framework_failure_ "cpack in $d"
+	done
+	if cmp one/*.deb two-other/*.deb; then
+		passed=$((passed + 1))
+	else
+		fail "two builds differ: $(diff <(dpkg-deb -c one/*.deb) <(dpkg-deb -c two-other/*.deb))"
+	fi
+}
+
+# hardened WHAT BINARY: BINARY is a hardened static PIE, read from its ELF
+# and its code.
+hardened() {
+	local what=$1 elf=$2 header calls
+	header=$(readelf -hlW "$elf")
+	same "$what: ELF type" "$(sed -nE 's/^\s*Type:\s+(\S+).*/\1/p' <<<"$header")" DYN
+	same "$what: interpreter" "$(grep -c INTERP <<<"$header")" 0
+	same "$what: GNU_RELRO segment" "$(grep -c GNU_RELRO <<<"$header")" 1
+	same "$what: stack" "$(awk '$1 == "GNU_STACK" { print $(NF - 1) }' <<<"$header")" RW
+	same "$what: BIND_NOW" "$(readelf -dW "$elf" | grep -cE 'FLAGS.*\bNOW\b')" 1
+	# libc defines the checking functions either way: look for main's calls.
+	calls=$(objdump -d --no-show-raw-insn "$elf" |
+		awk '/^[0-9a-f]+ <main>:/ { f = 1 } /^$/ { f = 0 } f' |
+		sed -nE 's/.*(call|jmp) +[0-9a-f]+ <([^>]+)>.*/\2/p')
+	same "$what: stack protector in main" "$(grep -cx '__stack_chk_fail' <<<"$calls")" 1
+	same "$what: fortified fprintf in main" "$(grep -cx '_*fprintf_chk' <<<"$calls")" 1
+}
+
+# The release binary is a hardened static PIE, and stays one when built
+# with Debian's own flags.
+check_hardening() {
+	need objdump 'hardening of the binary'
+	need dpkg-buildflags 'hardening of the binary'
+	hardened 'the release binary' "$bin"
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+	CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+		LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
+		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF >/dev/null
+	setup cmake --build dpkg >/dev/null
+	hardened 'built with dpkg-buildflags' dpkg/rangecat
+	same 'built with dpkg-buildflags: a run' "$(dpkg/rangecat -s 7 -e 12 hello)" world
+}
+
+# complete_in_bash PREFIX FOR: what an interactive bash with bash-completion
+# loaded offers for 'rangecat -- -o' and 'rangecat --', when the tree
+# installed at PREFIX stands for one at FOR: bash-completion's own folders
+# with PREFIX for FOR.
+complete_in_bash() {
+	local dirs=/usr/local/share:/usr/share
+	XDG_DATA_DIRS=${dirs//$2/$1} bash --norc --noprofile -i -c '
+		. /usr/share/bash-completion/bash_completion
+		__load_completion rangecat && complete -p rangecat
+		for words in "-- -o" "--"; do
+			read -ra COMP_WORDS <<<"rangecat $words"
+			COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+			_rangecat
+			echo "${COMPREPLY[*]}"
+		done' 2>/dev/null </dev/null
+}
+
+# The bash completion loads from where it is installed, offers the options
+# after a dash and files otherwise, and after -- only files.
 check_completion_bash() {
+	[ -r /usr/share/bash-completion/bash_completion ] ||
+		skip_ 'bash completion' 'bash-completion not installed'
+	: >-odd-name
+	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
+	same 'bash completion after a /usr/local install' "$(complete_in_bash "$tmp/local" /usr/local)" \
+		"complete -F _rangecat rangecat
+-odd-name
+--start --end --"
 	# shellcheck source=completions/rangecat.bash
 	. "$src/completions/rangecat.bash"
 	complete_at() { # complete_at WORDS...: what bash offers for the last word
@@ -110,15 +213,39 @@ check_completion_bash() {
 		_rangecat
 		echo "${COMPREPLY[*]}"
 	}
-	same 'bash completion of --' "$(complete_at --)" '--start --end --'
 	same 'bash completion of -' "$(complete_at -)" '-s -e --start --end --'
 	same 'bash completion of a value' "$(complete_at -s '')" ''
 	same 'bash completion of a file' "$(complete_at -s 5 hel)" 'hello'
+	same 'bash completion of a dash file after --' "$(complete_at -- -s 1 -o)" '-odd-name'
+	if command -v dpkg-deb >/dev/null; then
+		unpack_deb 'bash completion from the package'
+		same 'bash completion from the package' \
+			"$(complete_in_bash "$tmp/unpacked/usr" /usr)" \
+			"$(complete_in_bash "$tmp/local" /usr/local)"
+	fi
+}
+
+# complete_in_zsh PREFIX FOR: whether zsh -f with compinit loads rangecat's
+# completion when the tree installed at PREFIX stands for one at FOR: zsh's
+# own fpath with PREFIX for FOR.
+complete_in_zsh() {
+	zsh -f -c '
+		fpath=(${fpath/#$2/$1} $fpath)
+		autoload -Uz compinit && compinit -u -D
+		print -r -- ${_comps[rangecat]}' zsh "$1" "$2"
 }
 
 check_completion_zsh() {
 	need zsh 'zsh completion'
 	want 'zsh completion syntax' zsh -n "$src/completions/_rangecat"
+	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
+	same 'zsh completion after a /usr/local install' \
+		"$(complete_in_zsh "$tmp/local" /usr/local)" _rangecat
+	if command -v dpkg-deb >/dev/null; then
+		unpack_deb 'zsh completion from the package'
+		same 'zsh completion from the package' \
+			"$(complete_in_zsh "$tmp/unpacked/usr" /usr)" _rangecat
+	fi
 }
 
 "check_${check_name//-/_}"
