@@ -1,5 +1,4 @@
-// The floor for copying a range: only the 1000-byte reads, nothing written.
-// Usage: floor START END FILE
+// The floor of a copy: the 1000-byte reads alone. Usage: floor START END FILE
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>

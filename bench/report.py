@@ -1,102 +1,85 @@
-"""Formats the benchmark's hyperfine JSON and syscall counts as Markdown.
+"""Writes the benchmark's results as Markdown: hyperfine's medians, the
+interleaved checks against the floors, system calls, memory and targets.
 
-Usage: report.py JSON_DIR COUNTS WORK_DIR RANGECAT FLOOR_CHECK
+Usage: report.py WORK_DIR RANGECAT BIG_FILE
 """
-import datetime
-import json
-import os
-import platform
-import statistics
-import subprocess
-import sys
+import datetime, json, os, platform, subprocess, sys
 
-json_dir, counts_path, work, rc, floor_path = sys.argv[1:6]
+work, rc, big = sys.argv[1:4]
+mid, size = 2**29, 2**30
 
 
 def short(cmd):
     """The command as a reader would type it."""
-    cmd = cmd.replace(rc, "rangecat").replace(work + "/1g", "F")
-    cmd = cmd.replace(work + "/floor", "floor").replace(work + "/", "")
+    for long, name in ((rc, "rangecat"), (big, "F"), (work + "/", "")):
+        cmd = cmd.replace(long, name)
     return cmd.replace(" status=none", "")
 
 
-def medians(name):
-    with open(os.path.join(json_dir, name + ".json")) as f:
-        return [(r["command"], r["median"] * 1000) for r in json.load(f)["results"]]
+def load(name):
+    """(command, median ms, runs) of each command in json/NAME.json."""
+    with open(os.path.join(work, "json", name + ".json")) as f:
+        data = json.load(f)
+    if isinstance(data, dict):  # hyperfine's, in seconds
+        data = [dict(r, median=r["median"] * 1000, runs=len(r["times"]))
+                for r in data["results"]]
+    return [(short(r["command"]), r["median"], r["runs"]) for r in data]
 
 
-def cpu():
-    for line in open("/proc/cpuinfo"):
-        if line.startswith("model name"):
-            return line.split(":", 1)[1].strip()
-    return platform.processor()
+cpu = [l.split(":", 1)[1].strip() for l in open("/proc/cpuinfo") if l.startswith("model name")]
+hf = subprocess.run(["hyperfine", "--version"], capture_output=True, text=True).stdout
+out = ["# Benchmark results\n",
+       f"- Date: {datetime.date.today().isoformat()}; written by `bench/run.sh`",
+       f"- Machine: {cpu[0]}, {os.cpu_count()} cores, Linux {platform.release()}",
+       f"- Timing: {hf.strip()}, median wall time of whole processes, warm page cache",
+       "- Ratio: the command's median over rangecat's; above 1, rangecat is faster",
+       "- `sh -c '… | …'` pipelines include the start of `sh`\n"]
 
-
-sinks = ["devnull", "pipe", "file"]
-sink_title = {"devnull": "/dev/null", "pipe": "pipe", "file": "file"}
-out = []
-out.append("# Benchmark results\n")
-out.append(f"- Date: {datetime.date.today().isoformat()}")
-out.append(f"- Machine: {cpu()}, {os.cpu_count()} cores, Linux {platform.release()}")
-hf = subprocess.run(["hyperfine", "--version"], capture_output=True, text=True).stdout.strip()
-out.append(f"- Timing: {hf}, median wall time of whole processes, warm page cache")
-out.append("- Ratio: the peer's median over rangecat's; above 1, rangecat is faster")
-out.append("- `sh -c '… | …'` pipelines include the start of `sh`\n")
-
-workloads = [
-    ("100 B from the middle of 1 GiB", f"{2**29}-100"),
-    ("1 MiB from the middle of 1 GiB", f"{2**29}-1048576"),
-    ("100 B from the start", "0-100"),
-    ("the whole 1 GiB", f"0-{2**30}"),
-]
-for title, key in workloads:
-    cols = {s: medians(f"{key}-{s}") for s in sinks}
-    out.append(f"## {title}\n")
-    out.append("| command | " + " | ".join(f"{sink_title[s]} ms | ratio" for s in sinks) + " |")
-    out.append("|---|" + "---:|---:|" * len(sinks))
-    for i, (cmd, _) in enumerate(cols["devnull"]):
-        cells = []
-        for s in sinks:
-            base = cols[s][0][1]
-            t = cols[s][i][1]
-            cells.append(f"{t:.2f} | {t / base:.2f}")
-        out.append(f"| `{short(cmd)}` | " + " | ".join(cells) + " |")
+sinks = {"null": "/dev/null", "pipe": "pipe", "file": "file"}
+ratio = {}  # (range, first word of the peer) -> ratio to /dev/null
+for title, s, n in (("100 B from the middle of 1 GiB", mid, 100),
+                    ("1 MiB from the middle of 1 GiB", mid, 2**20),
+                    ("100 B from the start", 0, 100), ("the whole 1 GiB", 0, size)):
+    cols = {k: load(f"{s}-{n}-{k}") for k in sinks}
+    out += [f"## {title}\n",
+            "| command | " + " | ".join(f"{v} ms | ratio" for v in sinks.values()) + " |",
+            "|---|" + "---:|---:|" * len(sinks)]
+    for i, (cmd, _, _) in enumerate(cols["null"]):
+        r = {k: cols[k][i][1] / cols[k][0][1] for k in sinks}
+        ratio.setdefault((s, n, cmd.split()[0]), r["null"])
+        out.append(f"| `{cmd}` | " + " | ".join(
+            f"{cols[k][i][1]:.2f} | {r[k]:.2f}" for k in sinks) + " |")
     out.append("")
 
-times = {}
-for line in open(floor_path):
-    cmd, us = line.split("\t")
-    times.setdefault(short(cmd), []).append(int(us) / 1000)
-med = {k: statistics.median(v) for k, v in times.items()}
-out.append("## The whole 1 GiB to /dev/null against the bare read loop, interleaved\n")
-out.append("Runs alternate between the two, so that drift of the machine falls on both.\n")
-out.append("| command | runs | median ms |")
-out.append("|---|---:|---:|")
-for k, v in times.items():
-    out.append(f"| `{k}` | {len(v)} | {med[k]:.1f} |")
-out.append(f"\nrangecat over the floor: {med['rangecat'] / med['floor']:.3f}\n")
-
-out.append("## Builds of rangecat, the whole 1 GiB\n")
-out.append("`release` is static with a 64 KiB output buffer; `dynamic` links libc "
-           "dynamically; `libcbuf` keeps libc's own buffer; `bufN` uses N bytes.\n")
-cols = {s: medians(f"variants-{s}") for s in sinks}
-out.append("| build | " + " | ".join(f"{sink_title[s]} ms" for s in sinks) + " |")
-out.append("|---|" + "---:|" * len(sinks))
-for i, (cmd, _) in enumerate(cols["devnull"]):
-    name = cmd.split()[0].replace(work + "/", "").split("/")[0]
-    out.append(f"| {name} | " + " | ".join(f"{cols[s][i][1]:.1f}" for s in sinks) + " |")
-out.append("")
-out.append("## Start-up: 100 B from the middle to /dev/null\n")
-out.append("| build | ms |")
-out.append("|---|---:|")
-for cmd, t in medians("startup"):
-    out.append(f"| {cmd.split()[0].replace(work + '/', '').split('/')[0]} | {t:.3f} |")
-out.append("")
-
-out.append("## System calls and peak memory, one run with output to a file\n")
-out.append("| workload | command | syscalls | reads | writes | peak RSS KiB |")
-out.append("|---|---|---:|---:|---:|---:|")
-for line in open(counts_path):
-    w, cmd, calls, reads, writes, mem = line.rstrip("\n").split("\t")
-    out.append(f"| {w} | `{short(cmd)}` | {calls} | {reads or 0} | {writes or 0} | {mem} |")
+out += ["## Against the floors, interleaved\n",
+        "The two commands of each check alternate run by run, so that the "
+        "machine's drift falls on both.\n",
+        "| check | command | runs | median ms |", "|---|---|---:|---:|"]
+floor = {}
+for name in ("start-up", "copy"):
+    rows = load(name)
+    out += [f"| {name} | `{c}` | {n} | {ms:.3f} |" for c, ms, n in rows]
+    floor[name] = rows[1][1] / rows[0][1]
+out += ["", "## System calls and peak memory, one run with output to a file\n",
+        "| range | command | syscalls | reads | writes | peak RSS KiB |",
+        "|---|---|---:|---:|---:|---:|"]
+counts = [l.rstrip("\n").split("\t") for l in open(os.path.join(work, "counts"))]
+for w, cmd, calls, reads, writes, mem in counts:
+    out.append(f"| {w} | `{short(cmd)}` | {calls} | {reads} | {writes} | {mem} |")
+ours = [c for c in counts if c[1].startswith(rc)]
+writes = next(int(c[4]) for c in ours if c[0] == f"0 {size}")
+peer_rss = min(int(c[5]) for c in counts if not c[1].startswith((rc, "sh ")))
+targets = [
+    ("100 B from the middle, over `dd bs=1000`", ratio[(mid, 100, "dd")], ">=", 1.8),
+    ("100 B from the start, over `head -c`", ratio[(0, 100, "head")], ">=", 1.8),
+    ("100 B from the middle, over `tail | head`", ratio[(mid, 100, "sh")], ">=", 2.5),
+    ("start-up over a static program that does nothing", floor["start-up"], "<=", 1.06),
+    ("the whole 1 GiB over the bare read loop", floor["copy"], "<=", 1.05),
+    ("bytes per write, the whole 1 GiB into a file", size / writes, ">=", 65536),
+    ("peak RSS KiB, against the smallest peer's", max(int(c[5]) for c in ours), "<=", peer_rss),
+]
+out += ["", "## Targets\n", "| target | measured | wanted | |", "|---|---:|---:|---|"]
+for what, got, op, want in targets:
+    met = got >= want if op == ">=" else got <= want
+    out.append(f"| {what} | {got:.3f} | {op} {want:g} | {'met' if met else 'NOT MET'} |")
 print("\n".join(out))

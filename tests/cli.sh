@@ -93,6 +93,7 @@ t 2 $'not found: nope \n' '' nope
 t 2 $'not found: nope \n' '' -s -500 -e abc nope
 t 2 $'not found: f1000/x \n' '' f1000/x
 t 2 $'not found:  \n' '' ''
+tsh 2 $'not found: - \n' '' 'rangecat - <f1000'
 setup ln -s loop loop
 t 2 $'not found: loop \n' '' loop
 t 1 '' '' sock
