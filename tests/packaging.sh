@@ -43,6 +43,8 @@ check_docs() {
 	same 'exit statuses of the page and the README' "$page_codes" "$readme_codes"
 	same 'exit statuses of the page and the code' "$page_codes" "$code_codes"
 	same 'version on the page' "$(sed -n 's/^\.Os rangecat //p' "$page")" "$version"
+	same 'version in the changelog' \
+		"$(sed -nE '1s/^rangecat \(([^)]*)\).*/\1/p' "$src/packaging/changelog")" "$version"
 	local quick
 	quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
 	# shellcheck disable=SC2086
