@@ -4,7 +4,7 @@
 // - the statuses of exit_status.h: 2 when the path cannot be reached, 1 when
 //   the file cannot be opened or read, 3 when the output cannot be written,
 //   255 for a bad command line; nothing on stdout when it fails before the
-//   copy, and one line on stderr at most;
+//   copy, and at most one line of its own on stderr;
 // - "not found: PATH \n", word for word, for every failure of stat;
 // - no message when the open fails;
 // - the range rule and the atoi reading of offsets (range.cc), the pattern
