@@ -29,14 +29,23 @@ peers() {
 	[ "$n" != "$size" ] || echo "cat $f"
 }
 
-workloads=("$mid 100" "$mid 1048576" "0 100" "0 $size")
-for w in "${workloads[@]}"; do
+# For each range: hyperfine into each sink, then the system calls and peak
+# memory of one run of each command, output to a file.
+for w in "$mid 100" "$mid 1048576" "0 100" "0 $size"; do
 	read -r s n <<<"$w"
 	n_runs=$((n == 100 ? runs * 10 : n == size ? big_runs : runs * 2))
 	mapfile -t cmds < <(peers "$s" "$n")
 	for sink in null:/dev/null pipe:pipe "file:$work/out"; do
 		hyperfine -N --style none --warmup 3 --runs "$n_runs" --output="${sink#*:}" \
 			--export-json "$work/json/$s-$n-${sink%%:*}.json" "${cmds[@]}" >/dev/null
+	done
+	for c in "${cmds[@]}"; do
+		eval "strace -f -c -o $work/strace $c" >"$work/out" 2>/dev/null
+		eval "/usr/bin/time -f %M -o $work/mem $c" >/dev/null
+		awk -v w="$w" -v c="$c" -v mem="$(cat "$work/mem")" \
+			'$NF == "read" { r = $4 } $NF == "write" { wr = $4 } $NF == "total" { t = $4 }
+			END { printf "%s\t%s\t%d\t%d\t%d\t%s\n", w, c, t, r, wr, mem }' \
+			"$work/strace" >>"$work/counts"
 	done
 done
 
@@ -46,19 +55,6 @@ python3 "$here/interleave.py" $((runs * 250)) "$work/json/start-up.json" \
 	"$work/noop" "$rc -s $mid -e $((mid + 100)) $f"
 python3 "$here/interleave.py" $((big_runs * 3)) "$work/json/copy.json" \
 	"$work/floor 0 $size $f" "$rc -s 0 -e $size $f"
-
-# System calls and peak memory of one run of each command, output to a file.
-for w in "${workloads[@]}"; do
-	read -r s n <<<"$w"
-	while read -r c; do
-		eval "strace -f -c -o $work/strace $c" >"$work/out" 2>/dev/null
-		eval "/usr/bin/time -f %M -o $work/mem $c" >/dev/null
-		awk -v w="$w" -v c="$c" -v mem="$(cat "$work/mem")" \
-			'$NF == "read" { r = $4 } $NF == "write" { wr = $4 } $NF == "total" { t = $4 }
-			END { printf "%s\t%s\t%d\t%d\t%d\t%s\n", w, c, t, r, wr, mem }' \
-			"$work/strace" >>"$work/counts"
-	done < <(peers "$s" "$n")
-done
 
 python3 "$here/report.py" "$work" "$rc" "$f" >"$here/RESULTS.md"
 echo "wrote $here/RESULTS.md"

@@ -102,13 +102,14 @@ calls() {
 	local call=$1 only=()
 	shift
 	[ "$call" = read ] && only=(-P "$(realpath -- "${*: -1}")")
+	traced() {
+		strace -qq -e trace="$call" -e signal=none "${only[@]}" \
+			-o trace.log "${strace_opts[@]}" rangecat "$@" 2>/dev/null
+	}
 	if [ "$into" = pipe ]; then
-		strace -qq -e trace="$call" -e signal=none "${only[@]}" \
-			-o trace.log "${strace_opts[@]}" rangecat "$@" 2>/dev/null |
-			cat >/dev/null
+		traced "$@" | cat >/dev/null
 	else
-		strace -qq -e trace="$call" -e signal=none "${only[@]}" \
-			-o trace.log "${strace_opts[@]}" rangecat "$@" >out 2>/dev/null
+		traced "$@" >out
 	fi
 	sed -nE "s/^$call\\([0-9]+, .*, ([0-9]+)\\) += ([0-9-]+).*/\\1=\\2/p" \
 		trace.log | tr '\n' ' '

@@ -203,7 +203,9 @@ check_completion_bash() {
 		skip_ 'bash completion' 'bash-completion not installed'
 	: >-odd-name
 	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
-	same 'bash completion after a /usr/local install' "$(complete_in_bash "$tmp/local" /usr/local)" \
+	local local_install
+	local_install=$(complete_in_bash "$tmp/local" /usr/local)
+	same 'bash completion after a /usr/local install' "$local_install" \
 		"complete -F _rangecat rangecat
 -odd-name
 --start --end --"
@@ -222,8 +224,7 @@ check_completion_bash() {
 	if command -v dpkg-deb >/dev/null; then
 		unpack_deb 'bash completion from the package'
 		same 'bash completion from the package' \
-			"$(complete_in_bash "$tmp/unpacked/usr" /usr)" \
-			"$(complete_in_bash "$tmp/local" /usr/local)"
+			"$(complete_in_bash "$tmp/unpacked/usr" /usr)" "$local_install"
 	fi
 }
 
