@@ -16,12 +16,46 @@ static void check(bool ok)
 		abort();
 }
 
-// Whether value is the whole or the tail of one of args.
-static bool tail_of_arg(const char *value, const std::vector<std::string> &args)
+// Whether value can be what getopt_long gives the option with the short
+// name letter and the long name name in args: the rest of a short option
+// cluster after letter, the argument after a cluster that ends in letter,
+// or the value of --PREFIX=VALUE or of --PREFIX VALUE, where PREFIX begins
+// name. Every place the option may stand counts, so that the check needs
+// no model of getopt's permutation.
+static bool value_of(const char *value, char letter, const std::string &name,
+		     const std::vector<std::string> &args)
 {
-	size_t n = strlen(value);
+	for (size_t i = 1; i < args.size(); i++) {
+		const std::string &a = args[i];
+		const std::string *next = i + 1 < args.size() ? &args[i + 1] : nullptr;
+		if (a.size() < 2 || a[0] != '-')
+			continue;
+		if (a[1] != '-') {
+			for (size_t j = 1; j < a.size(); j++) {
+				if (a[j] != letter)
+					continue;
+				if (j + 1 < a.size() ? a.compare(j + 1, std::string::npos, value) == 0
+						     : next && *next == value)
+					return true;
+			}
+			continue;
+		}
+		size_t eq = a.find('=');
+		std::string prefix = a.substr(2, eq == std::string::npos ? eq : eq - 2);
+		if (prefix.empty() || name.compare(0, prefix.size(), prefix) != 0)
+			continue;
+		if (eq != std::string::npos ? a.compare(eq + 1, std::string::npos, value) == 0
+					    : next && *next == value)
+			return true;
+	}
+	return false;
+}
+
+// Whether value is one of args.
+static bool is_arg(const char *value, const std::vector<std::string> &args)
+{
 	for (const auto &a : args)
-		if (a.size() >= n && a.compare(a.size() - n, n, value) == 0)
+		if (a == value)
 			return true;
 	return false;
 }
@@ -53,10 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 	check(one == (filename != nullptr));
 	if (one)
-		check(tail_of_arg(filename, kept));
+		check(is_arg(filename, kept));
 	if (start_s)
-		check(tail_of_arg(start_s, kept));
+		check(value_of(start_s, 's', "start", kept));
 	if (end_s)
-		check(tail_of_arg(end_s, kept));
+		check(value_of(end_s, 'e', "end", kept));
 	return 0;
 }

@@ -70,24 +70,51 @@ aim=got.out fault 3 $'rangecat: write error: No space left on device\n' '' \
 	write:error=ENOSPC -s 1 big
 aim=got.out fault 3 "$werr" 'big 0 131072' write:error=EIO:when=3+ big
 
+# stopped CALL:when=N ARGS...: starts rangecat ARGS on the file 'changing'
+# under strace, which stops it with SIGSTOP once the Nth CALL on that file
+# has returned, and returns when it has stopped. go_on lets it run to its
+# end, with its status in $status. Where the tool stops is where it is told
+# to, however slowly it starts, so the rows below hold on a loaded machine.
+stopped() {
+	local when=$1 i
+	shift
+	rm -f trace.log
+	strace -qq -o trace.log -P "$tmp/changing" -e inject="$when:signal=SIGSTOP" \
+		rangecat "$@" changing >got.out 2>got.err &
+	tracer=$!
+	for ((i = 0; i < 6000; i++)); do
+		if grep -q '^--- stopped by SIGSTOP' trace.log 2>/dev/null; then
+			tracee=$(cat "/proc/$tracer/task/$tracer/children")
+			tracee=${tracee%% *}
+			[ -n "$tracee" ] && return
+		fi
+		kill -0 "$tracer" 2>/dev/null || break
+		sleep 0.01
+	done
+	wait "$tracer"
+	fail "rangecat $* never stopped after $when: status $?, $(head -c 300 trace.log)"
+	return 1
+}
+go_on() {
+	kill -CONT "$tracee"
+	wait "$tracer"
+	status=$?
+}
+
 # A file that shrinks or grows while it is read: the output is what the
 # range held, cut where the data ended, never anything else.
-changing() { # changing SIZE_AFTER WANT ARGS...: the third read waits
+changing() { # changing SIZE_AFTER WANT ARGS...: changed after two reads
 	local size=$1 want=$2
 	shift 2
 	setup cp f5000 changing
 	setup cp f5000 orig
-	strace -qq -o /dev/null -P "$tmp/changing" \
-		-e inject=read:delay_enter=1000000:when=3 \
-		rangecat "$@" changing >got.out 2>got.err &
-	sleep 0.3
+	stopped read:when=2 "$@" || return
 	if [ "$size" -lt 5000 ]; then
-		truncate -s "$size" changing
+		setup truncate -s "$size" changing
 	else
-		head -c $((size - 5000)) /dev/urandom >>changing
+		setup head -c $((size - 5000)) /dev/urandom >>changing
 	fi
-	wait $!
-	status=$?
+	go_on
 	check 0 '' "$want" "rangecat $* on a file changed to $size bytes"
 }
 changing 2500 'orig 0 2500'
@@ -99,14 +126,12 @@ changing 9000 'orig 100 5000' -s 100
 changing 9000 'orig 10 4000' -s 10 -e 4000
 
 # A file that is empty when the run begins is read to the end of its data,
-# like a /proc file: bytes appended while rangecat waits are copied.
-: >growing
-strace -qq -o /dev/null -P "$tmp/growing" -e inject=read:delay_enter=1000000:when=1 \
-	rangecat growing >got.out 2>got.err &
-sleep 0.3
-cat f5000 >>growing
-wait $!
-status=$?
-check 0 '' 'f5000 0 5000' 'rangecat growing, empty until its first read'
+# like a /proc file: bytes appended after its size was taken are copied.
+: >changing
+if stopped lseek:when=1; then
+	setup cat f5000 >>changing
+	go_on
+	check 0 '' 'f5000 0 5000' 'rangecat changing, empty until it was opened'
+fi
 
 finish

@@ -5,6 +5,16 @@
 # made (99).
 set -u
 
+# Rows expect SIGPIPE's default action. A parent that ignores it hands that
+# down, and bash cannot undo it, so run again with the default restored.
+sigign=$(sed -n 's/^SigIgn:\s*//p' /proc/$$/status)
+if ((0x${sigign:-0} & 1 << 12)); then
+	exec env --default-signal=PIPE bash "$0" "$@"
+fi
+# Fixtures are made readable to the unprivileged user some rows run as,
+# whatever umask the suite was started under.
+umask 022
+
 # skip_ WHAT WHY: WHAT cannot run here, for the reason WHY.
 skip_() {
 	echo "SKIP: $1 ($2)" | tee -a "${RANGECAT_SKIPS:-/dev/null}"
@@ -31,8 +41,12 @@ bin=$(realpath "$1") || framework_failure_ "no binary $1"
 tmp=$(mktemp -d) || framework_failure_ "mktemp -d"
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp" || framework_failure_ "cd $tmp"
-# Rows name the tool as a user types it.
-{ mkdir bin && ln -s "$bin" bin/rangecat; } || framework_failure_ 'bin/rangecat'
+# What the tools run here leave in a temporary folder goes in this one.
+export TMPDIR=$tmp
+# Rows name the tool as a user types it. It is a copy, which every user may
+# run, wherever the build folder is and whatever its mode.
+{ mkdir bin && cp "$bin" bin/rangecat && chmod 755 bin/rangecat; } ||
+	framework_failure_ 'bin/rangecat'
 PATH=$tmp/bin:$PATH
 passed=0 failed=0
 
@@ -93,10 +107,11 @@ tsh() {
 	check "$1" "$2" "$3" "$4"
 }
 
-# calls SYSCALL ARGS...: the byte counts of each SYSCALL that rangecat ARGS
-# makes, as "ASKED=GOT" words: the reads of the file it reads (the last of
-# ARGS), or the writes, into a file or, with into=pipe, into a pipe. strace
-# runs with the further options in strace_opts.
+# calls SYSCALL ARGS...: runs rangecat ARGS under strace, with its status in
+# $status and its stderr in got.err, and puts in $pattern the byte counts of
+# each SYSCALL it made, as "ASKED=GOT" words: the reads of the file it reads
+# (the last of ARGS), or the writes, into a file or, with into=pipe, into a
+# pipe. strace runs with the further options in strace_opts.
 strace_opts=() into=file
 calls() {
 	local call=$1 only=()
@@ -104,31 +119,37 @@ calls() {
 	[ "$call" = read ] && only=(-P "$(realpath -- "${*: -1}")")
 	traced() {
 		strace -qq -e trace="$call" -e signal=none "${only[@]}" \
-			-o trace.log "${strace_opts[@]}" rangecat "$@" 2>/dev/null
+			-o trace.log "${strace_opts[@]}" rangecat "$@" 2>got.err
 	}
 	if [ "$into" = pipe ]; then
 		traced "$@" | cat >/dev/null
+		status=${PIPESTATUS[0]}
 	else
 		traced "$@" >out
+		status=$?
 	fi
-	sed -nE "s/^$call\\([0-9]+, .*, ([0-9]+)\\) += ([0-9-]+).*/\\1=\\2/p" \
-		trace.log | tr '\n' ' '
+	pattern=$(sed -nE "s/^$call\\([0-9]+, .*, ([0-9]+)\\) += ([0-9-]+).*/\\1=\\2/p" \
+		trace.log | tr '\n' ' ')
 }
 
-# want_calls SYSCALL 'ASKED=GOT ...' ARGS...: the pattern of SYSCALL when
-# rangecat ARGS runs.
+# want_calls SYSCALL 'ASKED=GOT ...' ARGS...: rangecat ARGS succeeds, says
+# nothing on stderr, and makes SYSCALL in that pattern.
 want_calls() {
-	local call=$1 want=$2 got
+	local call=$1 want=$2
 	shift 2
-	got=$(calls "$call" "$@")
-	if [ "$got" != "$want " ]; then
-		fail "${call}s of rangecat $*: '$got', want '$want '"
+	calls "$call" "$@"
+	if [ "$status" != 0 ] || [ -s got.err ]; then
+		fail "rangecat $* under strace: status $status, stderr '$(head -c 300 got.err)'"
+	elif [ "$pattern" != "$want " ]; then
+		fail "${call}s of rangecat $*: '$pattern', want '$want '"
 	else
 		passed=$((passed + 1))
 	fi
 }
 
+# finish: the verdict. A run that checked nothing has failed.
 finish() {
 	echo "$passed passed, $failed failed"
-	[ "$failed" -eq 0 ]
+	[ "$failed" -eq 0 ] || return 1
+	[ "$passed" -gt 0 ] || { echo 'FAIL: no check ran'; return 1; }
 }

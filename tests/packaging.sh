@@ -1,11 +1,11 @@
 #!/bin/bash
 # The man page, the install, the Debian package and the completions, one
 # check at a time, each needing only its own tools.
-# Usage: packaging.sh CHECK BINARY BUILD_DIR SOURCE_DIR
-check_name=$1
+# Usage: packaging.sh BINARY CHECK BUILD_DIR SOURCE_DIR [LINKAGE]
+check_name=$2
 build=$(realpath "$3")
 src=$(realpath "$4")
-shift
+linkage=${5:-}
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 page=$src/man/rangecat.1
@@ -146,26 +146,30 @@ check_reproducible() {
 	fi
 }
 
-# hardened WHAT BINARY: BINARY is a hardened static PIE, read from its ELF
-# and its code.
+# hardened WHAT BINARY: BINARY is hardened and linked as $linkage says
+# (static-pie, static or dynamic), read from its ELF and its code.
 hardened() {
-	local what=$1 elf=$2 header calls
+	local what=$1 elf=$2 header calls type=DYN interp=0
 	header=$(readelf -hlW "$elf")
-	same "$what: ELF type" "$(sed -nE 's/^\s*Type:\s+(\S+).*/\1/p' <<<"$header")" DYN
-	same "$what: interpreter" "$(grep -c INTERP <<<"$header")" 0
+	case $linkage in
+	static) type=EXEC ;;
+	dynamic) interp=1 ;;
+	esac
+	same "$what: ELF type" "$(sed -nE 's/^\s*Type:\s+(\S+).*/\1/p' <<<"$header")" $type
+	same "$what: interpreter" "$(grep -c INTERP <<<"$header")" $interp
 	same "$what: GNU_RELRO segment" "$(grep -c GNU_RELRO <<<"$header")" 1
 	same "$what: stack" "$(awk '$1 == "GNU_STACK" { print $(NF - 1) }' <<<"$header")" RW
 	same "$what: BIND_NOW" "$(readelf -dW "$elf" | grep -cE 'FLAGS.*\bNOW\b')" 1
 	# libc defines the checking functions either way: look for main's calls.
 	calls=$(objdump -d --no-show-raw-insn "$elf" |
 		awk '/^[0-9a-f]+ <main>:/ { f = 1 } /^$/ { f = 0 } f' |
-		sed -nE 's/.*(call|jmp) +[0-9a-f]+ <([^>]+)>.*/\2/p')
+		sed -nE 's/.*(call|jmp) +[0-9a-f]+ <([^>@]+)(@plt)?>.*/\2/p')
 	same "$what: stack protector in main" "$(grep -cx '__stack_chk_fail' <<<"$calls")" 1
 	same "$what: fortified fprintf in main" "$(grep -cx '_*fprintf_chk' <<<"$calls")" 1
 }
 
-# The release binary is a hardened static PIE, and stays one when built
-# with Debian's own flags.
+# The release binary is hardened, and stays so when built with Debian's own
+# flags.
 check_hardening() {
 	need objdump 'hardening of the binary'
 	need dpkg-buildflags 'hardening of the binary'
@@ -173,21 +177,34 @@ check_hardening() {
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 	CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 		LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
-		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF >/dev/null
+		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF \
+		"-DRANGECAT_STATIC=$(sed -n 's/^RANGECAT_STATIC:BOOL=//p' "$build/CMakeCache.txt")" >/dev/null
 	setup cmake --build dpkg >/dev/null
 	hardened 'built with dpkg-buildflags' dpkg/rangecat
 	same 'built with dpkg-buildflags: a run' "$(dpkg/rangecat -s 7 -e 12 hello)" world
 }
 
-# complete_in_bash PREFIX FOR: what an interactive bash with bash-completion
-# loaded offers for 'rangecat -- -o' and 'rangecat --', when the tree
-# installed at PREFIX stands for one at FOR: bash-completion's own folders
-# with PREFIX for FOR.
+# shell_home: a home and data folders of the check's own, so that the
+# completion a shell finds is the one the check installed, never one that
+# the machine or its users have.
+shell_home() {
+	setup mkdir -p home/data home/compat
+	export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/data \
+		BASH_COMPLETION_USER_DIR=$tmp/home/data \
+		BASH_COMPLETION_COMPAT_DIR=$tmp/home/compat
+}
+
+# complete_in_bash DATA_DIR: what an interactive bash with bash-completion
+# loaded offers for 'rangecat -- -o' and 'rangecat --' when DATA_DIR is its
+# only data folder. bash-completion is sourced from a copy, since it also
+# looks for completions beside itself.
 complete_in_bash() {
-	local dirs=/usr/local/share:/usr/share
-	XDG_DATA_DIRS=${dirs//$2/$1} bash --norc --noprofile -i -c '
-		. /usr/share/bash-completion/bash_completion
-		__load_completion rangecat && complete -p rangecat
+	[ -r bc/bash_completion ] ||
+		{ mkdir -p bc && cp /usr/share/bash-completion/bash_completion bc/; } ||
+		framework_failure_ 'a copy of bash_completion'
+	XDG_DATA_DIRS=$1 bash --norc --noprofile -i -c '
+		. bc/bash_completion
+		__load_completion rangecat && complete -p rangecat || exit
 		for words in "-- -o" "--"; do
 			read -ra COMP_WORDS <<<"rangecat $words"
 			COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
@@ -196,15 +213,19 @@ complete_in_bash() {
 		done' 2>/dev/null </dev/null
 }
 
-# The bash completion loads from where it is installed, offers the options
-# after a dash and files otherwise, and after -- only files.
+# The bash completion loads from where it is installed, and from nowhere
+# else; it offers the options after a dash and files otherwise, and after --
+# only files.
 check_completion_bash() {
 	[ -r /usr/share/bash-completion/bash_completion ] ||
 		skip_ 'bash completion' 'bash-completion not installed'
+	need dpkg-deb 'bash completion'
+	shell_home
 	: >-odd-name
 	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
+	same 'bash completion without an install' "$(complete_in_bash "$tmp/nowhere")" ''
 	local local_install
-	local_install=$(complete_in_bash "$tmp/local" /usr/local)
+	local_install=$(complete_in_bash "$tmp/local/share")
 	same 'bash completion after a /usr/local install' "$local_install" \
 		"complete -F _rangecat rangecat
 -odd-name
@@ -220,36 +241,96 @@ check_completion_bash() {
 	same 'bash completion of -' "$(complete_at -)" '-s -e --start --end --'
 	same 'bash completion of a value' "$(complete_at -s '')" ''
 	same 'bash completion of a file' "$(complete_at -s 5 hel)" 'hello'
-	same 'bash completion of a dash file after --' "$(complete_at -- -s 1 -o)" '-odd-name'
-	if command -v dpkg-deb >/dev/null; then
-		unpack_deb 'bash completion from the package'
-		same 'bash completion from the package' \
-			"$(complete_in_bash "$tmp/unpacked/usr" /usr)" "$local_install"
+	same 'bash completion of a dash file after --' "$(complete_at -s 1 -- -o)" '-odd-name'
+	same 'bash completion after the file' "$(complete_at hello '')" '-s -e --start --end'
+	same 'bash completion after the file and a value' \
+		"$(complete_at --st 5 hello -)" '-s -e --start --end'
+	same 'bash completion after -- and the file' "$(complete_at -- hello '')" ''
+	unpack_deb 'bash completion from the package'
+	same 'bash completion from the package' \
+		"$(complete_in_bash "$tmp/unpacked/usr/share")" "$local_install"
+}
+
+# What completion adds, caught by a compadd of its own, one word a line in
+# $OFFERED; then compinit over zsh's FPATH.
+# shellcheck disable=SC2016
+capture_zsh='
+compadd() {
+	if [[ ${(j: :)@[1,(i)(-|--)]} == *-[OAD]* ]]; then
+		builtin compadd "$@"
+		return
 	fi
+	local -a hits
+	builtin compadd -O hits "$@"
+	(( $#hits )) && print -rl -- $hits >>$OFFERED
+	builtin compadd "$@"
+}
+autoload -Uz compinit && compinit -u -D
+'
+
+# offered FOLDER LINE...: for each LINE, the words that an interactive zsh,
+# with compinit over FOLDER and zsh's own functions alone, offers when Tab
+# is pressed after LINE in a folder holding only 'hello' and '-odd-name'.
+offered() {
+	local own
+	own=$(zsh -f -c 'print -rl -- ${fpath:#*/(site-functions|vendor-*)}' | paste -sd:)
+	setup mkdir -p zdir
+	: >zdir/hello
+	: >zdir/-odd-name
+	printf '%s' "$capture_zsh" >capture.zsh
+	# shellcheck disable=SC2016
+	LC_ALL=C FPATH=$1:$own OFFERED=$tmp/offered zsh -f -c '
+		zmodload zsh/zpty || exit 99
+		await() { # await FILE: whether FILE appears within 30 s
+			local i
+			for ((i = 0; i < 3000; i++)); do
+				[[ -e $1 ]] && return
+				sleep 0.01
+			done
+			return 1
+		}
+		for line; do
+			rm -f ready done
+			: >$OFFERED
+			zpty z zsh -f -i
+			zpty -w z "cd zdir && . ../capture.zsh && : >../ready"
+			await ready || exit 99
+			zpty -n -w z "$line"$'"'"'\t'"'"'
+			zpty -w z $'"'"'\C-u'"'"'": >../done"
+			await done || exit 99
+			zpty -d z
+			print -r -- "$line:" ${(ou)${(f)"$(<$OFFERED)"}}
+		done' zsh "${@:2}" || framework_failure_ 'zsh under a pty'
 }
 
-# complete_in_zsh PREFIX FOR: whether zsh -f with compinit loads rangecat's
-# completion when the tree installed at PREFIX stands for one at FOR: zsh's
-# own fpath with PREFIX for FOR.
-complete_in_zsh() {
-	zsh -f -c '
-		fpath=(${fpath/#$2/$1} $fpath)
-		autoload -Uz compinit && compinit -u -D
-		print -r -- ${_comps[rangecat]}' zsh "$1" "$2"
-}
-
+# The zsh completion offers the options after a dash and files after --,
+# from where it is installed and from nowhere else.
 check_completion_zsh() {
 	need zsh 'zsh completion'
+	need dpkg-deb 'zsh completion'
+	shell_home
 	want 'zsh completion syntax' zsh -n "$src/completions/_rangecat"
 	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
+	local lines=('rangecat -' 'rangecat -- ' 'rangecat -s 5 ' 'rangecat --st'
+		'rangecat hello ')
+	local want='rangecat -: --end --start -e -odd-name -s
+rangecat -- : -odd-name hello
+rangecat -s 5 : -odd-name hello
+rangecat --st: --start
+rangecat hello : --end --start -e -s'
+	same 'zsh completion without an install' "$(offered "$tmp/nowhere" 'rangecat -')" \
+		'rangecat -: -odd-name'
 	same 'zsh completion after a /usr/local install' \
-		"$(complete_in_zsh "$tmp/local" /usr/local)" _rangecat
-	if command -v dpkg-deb >/dev/null; then
-		unpack_deb 'zsh completion from the package'
-		same 'zsh completion from the package' \
-			"$(complete_in_zsh "$tmp/unpacked/usr" /usr)" _rangecat
-	fi
+		"$(offered "$tmp/local/share/zsh/site-functions" "${lines[@]}")" "$want"
+	unpack_deb 'zsh completion from the package'
+	same 'zsh completion from the package' \
+		"$(offered "$tmp/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}")" "$want"
 }
 
-"check_${check_name//-/_}"
+check=check_${check_name//-/_}
+if ! declare -F "$check" >/dev/null; then
+	echo "FAIL: no check named '$check_name'"
+	exit 1
+fi
+"$check"
 finish
