@@ -62,8 +62,23 @@ check_manpage_render() {
 	want 'man -l' env MANWIDTH=80 man --warnings -l "$page"
 }
 
-# Install into a prefix, and into a staging folder with DESTDIR, then remove
-# what the install manifest lists: nothing may be left behind.
+# uninstall PREFIX: removes the install at PREFIX as the README says, once
+# the manifest is seen to list only files under PREFIX; then nothing may be
+# left there.
+uninstall() {
+	local outside
+	outside=$(grep -v "^$1/" "$build/install_manifest.txt")
+	if [ -n "$outside" ]; then
+		fail "the install manifest of $1 lists $(head -3 <<<"$outside" | xargs)"
+		return
+	fi
+	xargs rm -- <"$build/install_manifest.txt" && rmdir "$1/share/doc/rangecat"
+	same "left in $1 after the uninstall" \
+		"$(find "$1" -type f -o -type l -o -name rangecat)" ''
+}
+
+# Install into a prefix, and into a staging folder with DESTDIR, and remove
+# each again as the README says.
 check_install() {
 	local f
 	setup cmake --install "$build" --prefix "$tmp/p" >/dev/null
@@ -75,11 +90,10 @@ check_install() {
 	done
 	same 'installed binary' "$(p/bin/rangecat -s 7 -e 12 hello)" world
 	same 'installed man page' "$(gzip -dc p/share/man/man1/rangecat.1.gz)" "$(cat "$page")"
+	uninstall "$tmp/p"
 	DESTDIR=$tmp/stage setup cmake --install "$build" --prefix /opt/rc >/dev/null
 	same 'DESTDIR install' "$(stage/opt/rc/bin/rangecat -e 5 hello)" hello
-	# The manifest names the files without DESTDIR.
-	(cd stage && sed 's|^/||' "$build/install_manifest.txt" | xargs rm --)
-	same 'files left after removing the install manifest' "$(find stage -type f)" ''
+	uninstall "$tmp/stage/opt/rc"
 }
 
 # unpack_deb: builds the package into deb/ and unpacks it into unpacked/.
@@ -92,8 +106,11 @@ unpack_deb() {
 
 # The Debian package: built, listed, described, unpacked and run.
 check_deb() {
-	local contents f depends
+	local contents f depends built_using='' lib path cxx
+	# Making the package leaves an install made before it to be removed.
+	setup cmake --install "$build" --prefix "$tmp/p" >/dev/null
 	unpack_deb 'Debian package'
+	uninstall "$tmp/p"
 	contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 	for f in ./usr/bin/rangecat ./usr/share/man/man1/rangecat.1.gz \
 		./usr/share/bash-completion/completions/rangecat \
@@ -111,7 +128,16 @@ check_deb() {
 		[[ $depends == *libc6* ]] || fail "dynamic binary, Depends '$depends'"
 	else
 		same 'Depends of a static binary' "$depends" ''
+		# The sources of the libraries linked in, as dpkg knows them.
+		cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:FILEPATH=//p' "$build/CMakeCache.txt")
+		for lib in libc.a libgcc.a libstdc++.a; do
+			path=$(realpath "$("$cxx" -print-file-name=$lib)")
+			built_using+=$(dpkg-query -W -f='${source:Package} (= ${source:Version})\n' \
+				"$(dpkg-query -S "$path" | cut -d: -f1)")$'\n'
+		done
+		built_using=$(awk 'NF && !seen[$0]++' <<<"$built_using" | paste -sd, | sed 's/,/, /g')
 	fi
+	same 'Built-Using' "$(dpkg-deb -f "$deb" Built-Using)" "$built_using"
 	same 'unpacked binary' "$(unpacked/usr/bin/rangecat -s 7 hello)" 'world'
 	same 'the package strips the compiler notes' \
 		"$(readelf -S unpacked/usr/bin/rangecat | grep -c '\.comment')" 0
@@ -129,16 +155,23 @@ check_lintian() {
 	fi
 }
 
-# Two release builds of this tree, in folders of different names, make the
-# same package byte for byte.
+# Two release builds of this tree, in folders of different names and under
+# umasks 022 and 077, make the same package byte for byte, whose folders
+# and files every user may read.
 check_reproducible() {
 	need dpkg-deb 'reproducible package'
-	local d
+	local d mask=022
 	for d in one two-other; do
-		setup cmake -S "$src" -B "$d" -DBUILD_TESTING=OFF >/dev/null
-		setup cmake --build "$d" >/dev/null
-		(cd "$d" && cpack -G DEB >/dev/null) || framework_failure_ "cpack in $d"
+		(
+			umask $mask
+			cmake -S "$src" -B "$d" -DBUILD_TESTING=OFF >/dev/null &&
+				cmake --build "$d" >/dev/null && cd "$d" && cpack -G DEB >/dev/null
+		) || framework_failure_ "a package built in $d under umask $mask"
+		mask=077
 	done
+	same 'modes in the package built under umask 077' \
+		"$(dpkg-deb -c two-other/*.deb | awk '{ print $1 }' | sort | uniq -c | awk '{ print $2 }' | xargs)" \
+		'-rw-r--r-- -rwxr-xr-x drwxr-xr-x'
 	if cmp one/*.deb two-other/*.deb; then
 		passed=$((passed + 1))
 	else

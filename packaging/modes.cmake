@@ -1,0 +1,29 @@
+# Run by CPack around packing, so that the .deb is the same whatever umask
+# the build ran under: before, every staged folder is made 0755 (the install
+# rules set the files' modes); after, dpkg-deb packs the .deb again, since
+# CPack writes its members with modes the umask shapes.
+if(NOT DEFINED CPACK_PACKAGE_FILES)
+  file(GLOB_RECURSE entries LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
+  foreach(entry ${entries})
+    if(IS_DIRECTORY "${entry}")
+      file(CHMOD "${entry}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+           GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    endif()
+  endforeach()
+  return()
+endif()
+find_program(dpkg_deb dpkg-deb)
+if(NOT dpkg_deb)
+  return()
+endif()
+foreach(deb ${CPACK_PACKAGE_FILES})
+  set(tree "${deb}.tree")
+  file(REMOVE_RECURSE "${tree}")
+  execute_process(COMMAND ${dpkg_deb} -R "${deb}" "${tree}" COMMAND_ERROR_IS_FATAL ANY)
+  file(CHMOD_RECURSE "${tree}/DEBIAN" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+       DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+       WORLD_READ WORLD_EXECUTE)
+  execute_process(COMMAND ${dpkg_deb} --root-owner-group -Zgzip -b "${tree}" "${deb}"
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE_RECURSE "${tree}")
+endforeach()
