@@ -3,8 +3,12 @@
 // What callers rely on, each kept on purpose:
 // - the statuses of exit_status.h: 2 when the path cannot be reached, 1 when
 //   the file cannot be opened or read, 3 when the output cannot be written,
-//   255 for a bad command line; nothing on stdout when it fails before the
-//   copy, and at most one line of its own on stderr;
+//   255 for a bad command line, checked in that order: operands, path,
+//   negative start, open, reads, writes; nothing on stdout when it fails
+//   before the copy, and one line of its own on stderr for each failure
+//   that has one. The bytes read before a failed read are still flushed,
+//   and when that fails too both lines stand and the status is 3: the
+//   output is then short for both reasons, and 3 says it was not written;
 // - "not found: PATH \n", word for word, for every failure of stat;
 // - no message when the open fails;
 // - the range rule and the atoi reading of offsets (range.cc), the pattern

@@ -82,6 +82,8 @@ t 255 "$usage" '' --start f1000
 t 255 "$usage" '' -- f1000 -s
 # shellcheck disable=SC2016
 tsh 255 "${usage/rangecat/$bin}" '' '"$bin" f1000 f1000'
+tsh 255 "${usage/rangecat/$bin}" '' '"$bin"'
+tsh 255 "${usage/rangecat/./bin/rangecat}" '' './bin/rangecat'
 t 255 $'rangecat: negative start: -500\n' '' -s -500 f1000
 t 255 $'rangecat: negative start: -500\n' '' -s -500 -e 200 f1000
 t 255 $'rangecat: negative start: -9223372036854775808\n' '' \
@@ -125,6 +127,12 @@ EOF
 tsh 0 '' 'f5000 100 200' 'rangecat -s 100 -e 200 <(cat f5000)'
 tsh 0 '' 'f5000 0 5000' 'rangecat <(cat f5000)'
 tsh 0 '' 'f1000 10 1000' 'cat f1000 | rangecat -s 10 /dev/stdin'
+# /dev/stdin is opened anew: a file is read from its start, whatever the
+# shell read of it before, and a socket cannot be opened.
+tsh 0 '' 'f1000 0 3' '{ head -c 5 >/dev/null; rangecat -e 3 /dev/stdin; } <f1000'
+tsh 1 '' '' "python3 -c 'import socket, subprocess, sys
+a, b = socket.socketpair()
+sys.exit(subprocess.call([\"rangecat\", \"/dev/stdin\"], stdin=a))'"
 tsh 0 '' '' 'cat f1000 | rangecat -s 2000 /dev/stdin'
 t 0 '' '/dev/zero 0 3000' -e 3000 /dev/zero
 t 0 '' '/dev/zero 100 3100' -s 100 -e 3100 /dev/zero
