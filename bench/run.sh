@@ -15,7 +15,7 @@ cmake -S "$here/.." -B "$work/build" -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$work/build" --target rangecat >/dev/null
 rc=$work/build/rangecat
 # The floors are built and hardened as the release build is.
-floor_flags=(-O2 -fPIE -static-pie -fstack-protector-strong -Wl,-z,relro,-z,now)
+floor_flags=(-O2 -fPIE -static-pie -fstack-protector-strong '-Wl,-z,relro,-z,now')
 g++ "${floor_flags[@]}" -o "$work/floor" "$here/floor.cc"
 echo 'int main() { return 0; }' | g++ "${floor_flags[@]}" -x c++ -o "$work/noop" -
 f=$work/1g size=1073741824 mid=536870912

@@ -82,6 +82,7 @@ t 255 "$usage" '' --start f1000
 t 255 "$usage" '' -- f1000 -s
 # shellcheck disable=SC2016
 tsh 255 "${usage/rangecat/$bin}" '' '"$bin" f1000 f1000'
+# shellcheck disable=SC2016
 tsh 255 "${usage/rangecat/$bin}" '' '"$bin"'
 tsh 255 "${usage/rangecat/./bin/rangecat}" '' './bin/rangecat'
 t 255 $'rangecat: negative start: -500\n' '' -s -500 f1000
