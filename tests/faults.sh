@@ -46,9 +46,10 @@ fault 0 '' 'f5000 300 1300' read:retval=0:when=2 -s 300 f5000
 tsh 3 "rangecat: f5000: $eio"$'\n'"rangecat: write error: No space left on device"$'\n' '' \
 	"strace -qq -o /dev/null -P $tmp/f5000 -e inject=read:error=EIO:when=3 rangecat f5000 >/dev/full"
 
-# stat fails: "not found" whatever the reason; open fails: 1, silently; a
+# stat fails (whichever call of the stat family libc makes): "not found"
+# whatever the reason; open fails: 1, silently; a
 # failed close of the input changes nothing.
-fault 2 "not found: $tmp/f5000 "$'\n' '' newfstatat:error=EIO "$tmp/f5000"
+fault 2 "not found: $tmp/f5000 "$'\n' '' %%stat:error=EIO "$tmp/f5000"
 fault 1 '' '' openat:error=EACCES "$tmp/f5000"
 fault 1 '' '' openat:error=EMFILE -s 5 "$tmp/f5000"
 fault 0 '' 'f5000 0 5000' close:error=EIO f5000

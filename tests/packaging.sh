@@ -12,6 +12,15 @@ page=$src/man/rangecat.1
 version=$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' "$src/CMakeLists.txt")
 printf 'hello, world\n' >hello
 
+# build_cxx: the build's C++ compiler, a cross compiler in a cross build.
+build_cxx() {
+	sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake
+}
+# cached NAME: the value of NAME in the build's CMake cache.
+cached() {
+	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
+}
+
 # want WHAT COMMAND...: COMMAND succeeds and prints nothing on stderr.
 want() {
 	local what=$1
@@ -122,14 +131,14 @@ check_deb() {
 	same 'package name' "$(dpkg-deb -f "$deb" Package)" rangecat
 	same 'package version' "$(dpkg-deb -f "$deb" Version)" "$version"
 	same 'package maintainer' "$(dpkg-deb -f "$deb" Maintainer)" \
-		"$(sed -n 's/^RANGECAT_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")"
+		"$(cached RANGECAT_MAINTAINER)"
 	depends=$(dpkg-deb -f "$deb" Depends)
 	if readelf -lW "$bin" | grep -q INTERP; then
 		[[ $depends == *libc6* ]] || fail "dynamic binary, Depends '$depends'"
 	else
 		same 'Depends of a static binary' "$depends" ''
 		# The sources of the libraries linked in, as dpkg knows them.
-		cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:FILEPATH=//p' "$build/CMakeCache.txt")
+		cxx=$(build_cxx)
 		for lib in libc.a libgcc.a libstdc++.a; do
 			path=$(realpath "$("$cxx" -print-file-name=$lib)")
 			built_using+=$(dpkg-query -W -f='${source:Package} (= ${source:Version})\n' \
@@ -192,11 +201,17 @@ hardened() {
 	same "$what: interpreter" "$(grep -c INTERP <<<"$header")" $interp
 	same "$what: GNU_RELRO segment" "$(grep -c GNU_RELRO <<<"$header")" 1
 	same "$what: stack" "$(awk '$1 == "GNU_STACK" { print $(NF - 1) }' <<<"$header")" RW
-	same "$what: BIND_NOW" "$(readelf -dW "$elf" | grep -cE 'FLAGS.*\bNOW\b')" 1
+	if [ "$linkage" = static ]; then
+		# Nothing is bound at run time, so there is nothing to bind now.
+		same "$what: dynamic section" "$(readelf -dW "$elf")" \
+			$'\nThere is no dynamic section in this file.'
+	else
+		same "$what: BIND_NOW" "$(readelf -dW "$elf" | grep -cE 'FLAGS.*\bNOW\b')" 1
+	fi
 	# libc defines the checking functions either way: look for main's calls.
-	calls=$(objdump -d --no-show-raw-insn "$elf" |
+	calls=$("$objdump" -d --no-show-raw-insn "$elf" |
 		awk '/^[0-9a-f]+ <main>:/ { f = 1 } /^$/ { f = 0 } f' |
-		sed -nE 's/.*(call|jmp) +[0-9a-f]+ <([^>@]+)(@plt)?>.*/\2/p')
+		sed -nE 's/.*\s(call|jmp|bl|b|blx)\s+[0-9a-f]+ <([^>@]+)(@plt)?>.*/\2/p')
 	same "$what: stack protector in main" "$(grep -cx '__stack_chk_fail' <<<"$calls")" 1
 	same "$what: fortified fprintf in main" "$(grep -cx '_*fprintf_chk' <<<"$calls")" 1
 }
@@ -204,14 +219,20 @@ hardened() {
 # The release binary is hardened, and stays so when built with Debian's own
 # flags.
 check_hardening() {
-	need objdump 'hardening of the binary'
+	# The build's own objdump, which reads its architecture's code.
+	objdump=$(cached CMAKE_OBJDUMP)
+	need "${objdump:-objdump}" 'hardening of the binary'
 	need dpkg-buildflags 'hardening of the binary'
 	hardened 'the release binary' "$bin"
-	export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+	# Debian's flags for the build's architecture, and its toolchain.
+	local toolchain
+	toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
+	DEB_HOST_ARCH=$(dpkg-architecture -t"$("$(build_cxx)" -dumpmachine)" -qDEB_HOST_ARCH 2>/dev/null)
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH
 	CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 		LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
-		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF \
-		"-DRANGECAT_STATIC=$(sed -n 's/^RANGECAT_STATIC:BOOL=//p' "$build/CMakeCache.txt")" >/dev/null
+		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF ${toolchain:+--toolchain "$toolchain"} \
+		"-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)" >/dev/null
 	setup cmake --build dpkg >/dev/null
 	hardened 'built with dpkg-buildflags' dpkg/rangecat
 	same 'built with dpkg-buildflags: a run' "$(dpkg/rangecat -s 7 -e 12 hello)" world
