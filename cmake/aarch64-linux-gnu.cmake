@@ -1,4 +1,5 @@
-# Cross build for aarch64-linux-gnu, with Debian's aarch64-linux-gnu-g++: cmake --toolchain cmake/aarch64-linux-gnu.cmake
+# Cross build for aarch64-linux-gnu with Debian's aarch64-linux-gnu-g++:
+#   cmake --toolchain cmake/aarch64-linux-gnu.cmake -B build-aarch64-linux-gnu
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
@@ -7,5 +8,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The unit tests are linked dynamically: qemu finds their libraries here.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static -L /usr/aarch64-linux-gnu)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static)

@@ -1,4 +1,5 @@
-# Cross build for arm-linux-gnueabihf, with Debian's arm-linux-gnueabihf-g++: cmake --toolchain cmake/arm-linux-gnueabihf.cmake
+# Cross build for arm-linux-gnueabihf with Debian's arm-linux-gnueabihf-g++:
+#   cmake --toolchain cmake/arm-linux-gnueabihf.cmake -B build-arm-linux-gnueabihf
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR armv7l)
 set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
@@ -7,5 +8,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The unit tests are linked dynamically: qemu finds their libraries here.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm-static -L /usr/arm-linux-gnueabihf)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm-static)

@@ -1,4 +1,5 @@
-# Cross build for i686-linux-gnu, with Debian's i686-linux-gnu-g++: cmake --toolchain cmake/i686-linux-gnu.cmake
+# Cross build for i686-linux-gnu with Debian's i686-linux-gnu-g++:
+#   cmake --toolchain cmake/i686-linux-gnu.cmake -B build-i686-linux-gnu
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
@@ -7,3 +8,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# For the unit tests, on kernels that run no 32-bit x86 programs.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386-static)
