@@ -8,6 +8,8 @@ need strace 'faults injected by strace'
 setup head -c 5000 /dev/urandom >f5000
 setup head -c 2097152 /dev/urandom >big
 eio='Input/output error'
+# A 32-bit program seeks with _llseek, to reach past 2 GiB.
+seek=lseek,_llseek
 werr="rangecat: write error: $eio"$'\n'
 
 # fault STATUS STDERR WANT 'INJECT...' ARGS...: runs rangecat ARGS under
@@ -56,14 +58,14 @@ fault 0 '' 'f5000 0 5000' close:error=EIO f5000
 
 # A failed seek is a read error; where the input cannot seek, the bytes
 # before the start are read and dropped.
-fault 1 "rangecat: f5000: $eio"$'\n' '' lseek:error=EIO -s 100 f5000
-fault 0 '' 'f5000 1500 5000' lseek:error=ESPIPE -s 1500 f5000
-fault 0 '' 'f5000 1500 2500' 'lseek:error=ESPIPE read:error=EINTR:when=1' \
+fault 1 "rangecat: f5000: $eio"$'\n' '' "$seek:error=EIO" -s 100 f5000
+fault 0 '' 'f5000 1500 5000' "$seek:error=ESPIPE" -s 1500 f5000
+fault 0 '' 'f5000 1500 2500' "$seek:error=ESPIPE read:error=EINTR:when=1" \
 	-s 1500 -e 2500 f5000
-fault 0 '' '' lseek:error=ESPIPE -s 6000 f5000
-fault 1 "rangecat: f5000: $eio"$'\n' '' 'lseek:error=ESPIPE read:error=EIO:when=2' \
+fault 0 '' '' "$seek:error=ESPIPE" -s 6000 f5000
+fault 1 "rangecat: f5000: $eio"$'\n' '' "$seek:error=ESPIPE read:error=EIO:when=2" \
 	-s 1500 f5000
-strace_opts=(-e 'trace=read,lseek' -e inject=lseek:error=ESPIPE)
+strace_opts=(-e "trace=read,$seek" -e "inject=$seek:error=ESPIPE")
 want_calls read '1000=1000 500=500 1000=1000 1000=1000 500=500 0=0' \
 	-s 1500 -e 4000 f5000
 strace_opts=()
@@ -134,7 +136,7 @@ changing 9000 'orig 10 4000' -s 10 -e 4000
 # A file that is empty when the run begins is read to the end of its data,
 # like a /proc file: bytes appended after its size was taken are copied.
 : >changing
-if stopped lseek:when=1; then
+if stopped "$seek:when=1"; then
 	setup cat f5000 >>changing
 	go_on
 	check 0 '' 'f5000 0 5000' 'rangecat changing, empty until it was opened'
