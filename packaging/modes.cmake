@@ -1,7 +1,8 @@
-# Run by CPack around packing, so that the .deb is the same whatever umask
-# the build ran under: before, every staged folder is made 0755 (the install
-# rules set the files' modes); after, dpkg-deb packs the .deb again, since
-# CPack writes its members with modes the umask shapes.
+# Run by CPack around packing, so that a package is the same whatever umask
+# the build ran under and whenever its sources were checked out: before,
+# every staged folder is made 0755 (the install rules set the files' modes)
+# and every entry gets the commit's time; after, dpkg-deb packs a .deb
+# again, since CPack writes its members with modes the umask shapes.
 if(NOT DEFINED CPACK_PACKAGE_FILES)
   file(GLOB_RECURSE entries LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
   foreach(entry ${entries})
@@ -10,6 +11,10 @@ if(NOT DEFINED CPACK_PACKAGE_FILES)
            GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     endif()
   endforeach()
+  if(DEFINED ENV{SOURCE_DATE_EPOCH} AND entries)
+    execute_process(COMMAND touch -h -d @$ENV{SOURCE_DATE_EPOCH} ${entries}
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()
   return()
 endif()
 find_program(dpkg_deb dpkg-deb)
@@ -17,6 +22,9 @@ if(NOT dpkg_deb)
   return()
 endif()
 foreach(deb ${CPACK_PACKAGE_FILES})
+  if(NOT deb MATCHES "[.]deb$")
+    continue()
+  endif()
   set(tree "${deb}.tree")
   file(REMOVE_RECURSE "${tree}")
   execute_process(COMMAND ${dpkg_deb} -R "${deb}" "${tree}" COMMAND_ERROR_IS_FATAL ANY)

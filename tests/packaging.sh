@@ -21,6 +21,27 @@ cached() {
 	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
 }
 
+# What the build was configured with that shapes its binary: rebuilds of
+# this tree pass it on.
+configured=("-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)")
+toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
+[ -z "$toolchain" ] || configured+=(--toolchain "$toolchain")
+
+# config NAME: what the build's CPack configuration sets NAME to.
+config() {
+	sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"
+}
+# names BINARY: the names Debian, RPM and uname -m give BINARY's machine.
+names() {
+	case $(readelf -hW "$1" | sed -n 's/^ *Machine: *//p') in
+	'Advanced Micro Devices X86-64') echo amd64 x86_64 x86_64 ;;
+	AArch64) echo arm64 aarch64 aarch64 ;;
+	ARM) echo armhf armv7hl armv7l ;;
+	'Intel 80386') echo i386 i686 i686 ;;
+	*) framework_failure_ "no names for the machine of $1" ;;
+	esac
+}
+
 # want WHAT COMMAND...: COMMAND succeeds and prints nothing on stderr.
 want() {
 	local what=$1
@@ -129,6 +150,7 @@ check_deb() {
 		grep -qx -- "$f" <<<"$contents" || fail "$deb lacks $f"
 	done
 	same 'package name' "$(dpkg-deb -f "$deb" Package)" rangecat
+	same 'package architecture' "$(dpkg-deb -f "$deb" Architecture)" "$(names "$bin" | cut -d' ' -f1)"
 	same 'package version' "$(dpkg-deb -f "$deb" Version)" "$version"
 	same 'package maintainer' "$(dpkg-deb -f "$deb" Maintainer)" \
 		"$(cached RANGECAT_MAINTAINER)"
@@ -164,17 +186,29 @@ check_lintian() {
 	fi
 }
 
+# identical WHAT A B: files A and B hold the same bytes.
+identical() {
+	if cmp -s "$2" "$3"; then
+		passed=$((passed + 1))
+	else
+		fail "$1: $2 and $3 differ"
+	fi
+}
+
 # Two release builds of this tree, in folders of different names and under
-# umasks 022 and 077, make the same package byte for byte, whose folders
-# and files every user may read.
+# umasks 022 and 077, make the same package and archive byte for byte,
+# whose folders and files every user may read.
 check_reproducible() {
 	need dpkg-deb 'reproducible package'
 	local d mask=022
 	for d in one two-other; do
 		(
 			umask $mask
-			cmake -S "$src" -B "$d" -DBUILD_TESTING=OFF >/dev/null &&
-				cmake --build "$d" >/dev/null && cd "$d" && cpack -G DEB >/dev/null
+			cmake -S "$src" -B "$d" -DBUILD_TESTING=OFF "${configured[@]}" >/dev/null &&
+				cmake --build "$d" >/dev/null && cd "$d" && cpack -G DEB >/dev/null &&
+				if [ "$linkage" != dynamic ]; then
+					"$src/packaging/archive.sh" . . >/dev/null
+				fi
 		) || framework_failure_ "a package built in $d under umask $mask"
 		mask=077
 	done
@@ -186,6 +220,118 @@ check_reproducible() {
 	else
 		fail "two builds differ: $(diff <(dpkg-deb -c one/*.deb) <(dpkg-deb -c two-other/*.deb))"
 	fi
+	if [ "$linkage" != dynamic ]; then
+		identical 'archives of two builds' one/*-linux.tar.gz two-other/*-linux.tar.gz
+	fi
+}
+
+# make_rpm DIR: builds the .rpm into DIR, its path in $rpm.
+make_rpm() {
+	(cd "$build" && cpack -G RPM -B "$tmp/$1" >/dev/null 2>&1) || framework_failure_ 'cpack -G RPM'
+	rpm=$(ls "$tmp/$1"/*.rpm)
+}
+
+# The .rpm holds the .deb's files, with their modes, owners and sizes, in
+# the same places but where RPM systems look elsewhere: the licence in
+# /usr/share/licenses, the zsh completion in site-functions, no lintian
+# override. Its licence, architecture and times are right, and it is the
+# same when made again under another umask.
+check_rpm() {
+	need rpmbuild 'RPM package'
+	need dpkg-deb 'RPM package'
+	make_rpm rpm
+	unpack_deb 'RPM package'
+	same 'files of the .rpm, as the .deb has them' \
+		"$(rpm -qlvp "$rpm" | awk '$1 !~ /^d/ { print $1, $3 "/" $4, $5, $NF }' | sort -k4)" \
+		"$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^[.]/, "", $NF); print $1, $2, $3, $NF }' |
+			sed -e '\|/usr/share/lintian/|d' \
+				-e 's|/usr/share/doc/rangecat/copyright|/usr/share/licenses/rangecat/copyright|' \
+				-e 's|/zsh/vendor-completions/|/zsh/site-functions/|' | sort -k4)"
+	same 'licence and architecture of the .rpm' "$(rpm -qp --qf '%{LICENSE} %{ARCH}' "$rpm")" \
+		"MIT $(names "$bin" | cut -d' ' -f2)"
+	local epoch
+	epoch=$(config CPACK_RANGECAT_EPOCH)
+	same 'build time and file times of the .rpm' \
+		"$(rpm -qp --qf '%{BUILDTIME}\n[%{FILEMTIMES}\n]' "$rpm" | sort -u | xargs)" "$epoch"
+	(umask 077 && make_rpm rpm-077) || exit
+	identical '.rpm made again under umask 077' "$rpm" rpm-077/*.rpm
+}
+
+check_rpmlint() {
+	need rpmbuild 'rpmlint on the package'
+	need rpmlint 'rpmlint on the package'
+	make_rpm rpm
+	# Errors fail rpmlint; warnings only show in its count.
+	if rpmlint -r "$src/packaging/rpmlintrc" "$rpm" >lint.out 2>&1 &&
+		grep -q ' 0 errors, 0 warnings' lint.out; then
+		passed=$((passed + 1))
+	else
+		fail "rpmlint: $(grep -E ': [EW]: |errors' lint.out)"
+	fi
+}
+
+# The release archive: one folder of the stripped static binary, its docs
+# and completions, root's, at the commit's time, whose binary runs; the same
+# when made again under another umask. A dynamic build is refused one.
+check_archive() {
+	if [ "$linkage" = dynamic ]; then
+		"$src/packaging/archive.sh" "$build" "$tmp" >got.out 2>got.err
+		status=$?
+		check 1 "archive.sh: $build/rangecat is linked dynamically; the archive needs a static one"$'\n' \
+			'' 'archive.sh on a dynamic build'
+		return
+	fi
+	local name f
+	name=rangecat-$version-$(names "$bin" | cut -d' ' -f3)-linux
+	setup mkdir a b
+	(umask 077 && "$src/packaging/archive.sh" "$build" a >/dev/null) || framework_failure_ 'archive.sh'
+	setup "$src/packaging/archive.sh" "$build" b >/dev/null
+	identical 'archive made again under umask 077' a/"$name".tar.gz b/"$name".tar.gz
+	same 'entries of the archive' \
+		"$(TZ=UTC tar --full-time --numeric-owner -tvzf a/"$name".tar.gz |
+			awk '{ print $1, $2, $4, $5, $NF }')" \
+		"$(for f in / /LICENSE /README.md /_rangecat /rangecat /rangecat.1 /rangecat.bash; do
+			mode=-rw-r--r--
+			case $f in /) mode=drwxr-xr-x ;; /rangecat) mode=-rwxr-xr-x ;; esac
+			echo "$mode 0/0 $(TZ=UTC date -d @"$(config CPACK_RANGECAT_EPOCH)" '+%F %T') $name$f"
+		done)"
+	setup tar -xzf a/"$name".tar.gz
+	same 'binary of the archive' "$("$name"/rangecat -s 7 -e 12 hello)" world
+	same 'symbols and notes left in the archive binary' \
+		"$(readelf -SW "$name"/rangecat | grep -cE '\.symtab|\.comment')" 0
+	for f in man/rangecat.1 completions/rangecat.bash completions/_rangecat LICENSE README.md; do
+		identical "${f##*/} in the archive" "$src/$f" "$name/${f##*/}"
+	done
+}
+
+# The source tarball is git's export of the commit and the commit's time,
+# root's and of that time; the same from another clone under another umask;
+# and a build of it, where git cannot reach, takes that time.
+check_source_tarball() {
+	need git 'source tarball'
+	[ "$(git -C "$src" rev-parse --show-toplevel 2>/dev/null)" = "$src" ] ||
+		skip_ 'source tarball' "$src is not a git checkout"
+	local name=rangecat-$version epoch
+	epoch=$(git -C "$src" log -1 --format=%ct)
+	setup mkdir one two
+	setup "$src/packaging/source.sh" one >/dev/null
+	setup git clone -q "$src" clone
+	(umask 077 && clone/packaging/source.sh two >/dev/null) || framework_failure_ 'source.sh in a clone'
+	identical 'source tarballs of two clones' one/"$name".tar.gz two/"$name".tar.gz
+	same 'files of the source tarball' \
+		"$(tar -tzf one/"$name".tar.gz | grep -v '/$' | sort)" \
+		"$({ git -C "$src" ls-files; echo packaging/source-date-epoch; } | sed "s|^|$name/|" | sort)"
+	same 'owners and times in the source tarball' \
+		"$(tar --numeric-owner -tvzf one/"$name".tar.gz | awk '{ print $2 }' | sort -u)" 0/0
+	same 'mtimes in the source tarball' \
+		"$(TZ=UTC tar --full-time -tvzf one/"$name".tar.gz | awk '{ print $4, $5 }' | sort -u)" \
+		"$(TZ=UTC date -d @"$epoch" '+%F %T')"
+	setup tar -xzf one/"$name".tar.gz
+	GIT_CEILING_DIRECTORIES=$tmp env -u SOURCE_DATE_EPOCH \
+		cmake -S "$name" -B unpacked-build -DBUILD_TESTING=OFF >/dev/null ||
+		framework_failure_ 'configuring the unpacked source'
+	build=$tmp/unpacked-build
+	same 'commit time a build of the tarball takes' "$(config CPACK_RANGECAT_EPOCH)" "$epoch"
 }
 
 # hardened WHAT BINARY: BINARY is hardened and linked as $linkage says
@@ -225,14 +371,11 @@ check_hardening() {
 	need dpkg-buildflags 'hardening of the binary'
 	hardened 'the release binary' "$bin"
 	# Debian's flags for the build's architecture, and its toolchain.
-	local toolchain
-	toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
 	DEB_HOST_ARCH=$(dpkg-architecture -t"$("$(build_cxx)" -dumpmachine)" -qDEB_HOST_ARCH 2>/dev/null)
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH
 	CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 		LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
-		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF ${toolchain:+--toolchain "$toolchain"} \
-		"-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)" >/dev/null
+		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF "${configured[@]}" >/dev/null
 	setup cmake --build dpkg >/dev/null
 	hardened 'built with dpkg-buildflags' dpkg/rangecat
 	same 'built with dpkg-buildflags: a run' "$(dpkg/rangecat -s 7 -e 12 hello)" world

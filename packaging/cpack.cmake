@@ -1,0 +1,121 @@
+# The packages CPack makes of the install: a .deb (the default) and an .rpm
+# (cpack -G RPM), the same files in the same places but where the two
+# systems differ (install.cmake), made byte for byte the same by two
+# builds of one commit.
+
+# The packages' files carry the commit's time: SOURCE_DATE_EPOCH when it is
+# set, else the time the source tarball recorded, else git's.
+set(epoch $ENV{SOURCE_DATE_EPOCH})
+set(epoch_file ${PROJECT_SOURCE_DIR}/packaging/source-date-epoch)
+if(NOT epoch AND EXISTS ${epoch_file})
+  file(STRINGS ${epoch_file} epoch LIMIT_COUNT 1)
+endif()
+if(NOT epoch)
+  execute_process(COMMAND git log -1 --format=%ct
+                  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET)
+endif()
+if(NOT epoch)
+  message(STATUS "No commit time (not a git checkout, no packaging/source-date-epoch): "
+                 "set SOURCE_DATE_EPOCH for reproducible packages")
+endif()
+set(CPACK_RANGECAT_EPOCH "${epoch}")
+# Sets SOURCE_DATE_EPOCH and RANGECAT_PACKAGE for each generator's run.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generator.cmake)
+
+# The machine the binary is for, in each system's words: Debian's
+# architecture, and the name uname -m and RPM give it.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+                OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND dpkg-architecture -t${triplet} -qDEB_HOST_ARCH
+                OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
+                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+string(REGEX REPLACE "-.*" "" machine "${triplet}")
+if(triplet MATCHES "^arm.*hf$")
+  set(machine armv7l)           # Debian's armhf: ARMv7, hard float
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE armv7hl)
+else()
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${machine})
+endif()
+set(CPACK_RANGECAT_MACHINE ${machine})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME rangecat)
+set(CPACK_PACKAGE_CONTACT "${RANGECAT_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION "rangecat writes the bytes of a file from a start offset up to an end
+offset, unchanged, to standard output, with an exit status that tells
+whether the file could be found, opened and read, and the output written.")
+set(CPACK_PACKAGE_VENDOR rangecat)
+set(CPACK_PACKAGE_RELOCATABLE OFF)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# CPack stages and packs with modes the umask shapes: modes.cmake mends them.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/modes.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/modes.cmake)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};rangecat;rangecat;/")
+
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${RANGECAT_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A static binary carries the C library and GCC's runtime: Debian asks the
+# package to name their sources, at the versions it was built with.
+if(NOT linkage STREQUAL dynamic)
+  set(built_using)
+  foreach(lib libc.a libgcc.a libstdc++.a)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${lib}
+                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(path "${path}" REALPATH)
+    execute_process(COMMAND dpkg-query -S "${path}" OUTPUT_VARIABLE owner
+                    RESULT_VARIABLE failed ERROR_QUIET)
+    if(NOT failed)
+      string(REGEX REPLACE ":.*" "" owner "${owner}")
+      execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version})"
+                              ${owner}
+                      OUTPUT_VARIABLE source)
+      list(APPEND built_using "${source}")
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES built_using)
+  list(JOIN built_using ", " built_using)
+  message(STATUS "Built-Using: ${built_using}")
+  # CPack has no variable for this field; it writes each value after its
+  # field's name, so the field goes in on a line of its own after Section.
+  if(built_using)
+    string(APPEND CPACK_DEBIAN_PACKAGE_SECTION "\nBuilt-Using: ${built_using}")
+  endif()
+endif()
+
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_RELEASE 1)
+set(CPACK_RPM_PACKAGE_LICENSE MIT)
+# RPM's summary is a title; Debian's is lower case.
+set(CPACK_RPM_PACKAGE_SUMMARY "Write one byte range of a file to standard output")
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+# RPM's changelog: one entry, of the Debian changelog's last release.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog signature REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX REPLACE ".*  ([A-Za-z]+), ([0-9]+) ([A-Za-z]+) ([0-9]+) .*" "\\1 \\3 \\2 \\4"
+       released "${signature}")
+file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog
+     "* ${released} ${RANGECAT_MAINTAINER} - ${PROJECT_VERSION}-1\n"
+     "- See /usr/share/doc/rangecat/changelog.gz\n")
+set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
+# The folders other packages own are not this package's.
+list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+     /usr/share/man /usr/share/man/man1 /usr/share/licenses
+     /usr/share/bash-completion /usr/share/bash-completion/completions
+     /usr/share/zsh /usr/share/zsh/site-functions)
+# rpmbuild strips with the build's own strip, which reads a cross build's
+# binary; the package's times, build host and links are the same in every
+# build.
+set(CPACK_RPM_SPEC_MORE_DEFINE
+    "%define packager ${RANGECAT_MAINTAINER}
+%define __strip ${CMAKE_STRIP}
+%define __objdump ${CMAKE_OBJDUMP}
+%define _build_id_links none
+%define _buildhost reproducible
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1")
+include(CPack)

@@ -1,0 +1,65 @@
+#!/bin/bash
+# dist.sh: the release of the commit checked out here, in dist/: the source
+# tarball; an archive and a .deb for each of x86_64, aarch64, armv7l and
+# i686; an .rpm for x86_64 and for aarch64; and SHA256SUMS over them all.
+# Every binary is built from the source tarball, unpacked outside any git
+# checkout, and passes its architecture's whole suite, with every optional
+# tool, before it is packaged. When anything fails, dist.sh stops and dist/
+# stays as it was. It needs an amd64 Debian machine, root (for the loop
+# device and binfmt_misc) and every tool that the README lists.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+export LC_ALL=C
+
+[ "$(dpkg --print-architecture 2>/dev/null)" = amd64 ] ||
+	{ echo "dist.sh: runs on an amd64 Debian machine" >&2; exit 1; }
+git diff --quiet HEAD ||
+	echo "dist.sh: uncommitted changes are not in the release of $(git rev-parse --short HEAD)" >&2
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/rangecat-dist.XXXXXX")
+trap 'echo "dist.sh: failed; dist/ is unchanged, the builds are in $work" >&2' ERR
+out=$work/dist
+mkdir "$out" "$work/packages"
+tarball=$(packaging/source.sh "$out")
+tar -xzf "$tarball" -C "$work"
+src=$work/$(basename "$tarball" .tar.gz)
+commands=$(.ci/quick-start "$src")
+mapfile -t quick <<<"$commands"
+
+for triplet in x86_64-linux-gnu aarch64-linux-gnu arm-linux-gnueabihf i686-linux-gnu; do
+	start=$SECONDS
+	if [ "$triplet" = x86_64-linux-gnu ]; then
+		# The README's build; the gate runs its tests.
+		build=$src/build
+		(cd "$src" && eval "${quick[0]}")
+	else
+		build=$work/build-$triplet
+		cmake -S "$src" -B "$build" --toolchain "$src/cmake/$triplet.cmake"
+		cmake --build "$build"
+	fi
+	"$src/.ci/gate" "$build" release every
+	(cd "$build" && cpack -G DEB -B "$work/packages")
+	# RPM distributions ship only these two of the four.
+	case $triplet in
+	x86_64-* | aarch64-*) (cd "$build" && cpack -G RPM -B "$work/packages") ;;
+	esac
+	"$src/packaging/archive.sh" "$build" "$out" >/dev/null
+	echo "dist.sh: $triplet built, tested and packaged in $((SECONDS - start)) s"
+done
+mv "$work"/packages/*.deb "$work"/packages/*.rpm "$out/"
+
+cd "$out"
+files=(*)
+if [ ${#files[@]} != 11 ]; then
+	echo "dist.sh: ${#files[@]} files, want 11: ${files[*]}" >&2
+	false
+fi
+sha256sum -- "${files[@]}" >SHA256SUMS
+sha256sum --quiet -c SHA256SUMS
+cd "$top"
+rm -rf dist
+mv "$out" dist
+rm -rf "$work"
+trap - ERR
+ls -l dist

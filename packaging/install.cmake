@@ -1,0 +1,83 @@
+# What `cmake --install` puts where, and the compressed docs it installs.
+# A package's layout follows its format: CPack names the format in
+# RANGECAT_PACKAGE (see cpack-generator.cmake).
+include(GNUInstallDirs)
+# Folders are made 0755 whatever the umask: the install is for every user.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+# Everything is in one component, which CPack installs by name: its install
+# writes install_manifest_rangecat.txt, and install_manifest.txt stays the
+# list of the user's own install.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME rangecat)
+# bash-completion's own folder, taken relative to its prefix so that the
+# install prefix still applies.
+set(bash_completion_dir ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_get_variable(bc_dir bash-completion completionsdir)
+  pkg_get_variable(bc_prefix bash-completion prefix)
+  if(bc_dir AND bc_prefix)
+    file(RELATIVE_PATH bash_completion_dir ${bc_prefix} ${bc_dir})
+  endif()
+endif()
+
+# Debian ships man pages and changelogs compressed, without a timestamp.
+set(compressed)
+foreach(doc man/rangecat.1 packaging/changelog)
+  get_filename_component(name ${doc} NAME)
+  set(gz ${PROJECT_BINARY_DIR}/${name}.gz)
+  add_custom_command(OUTPUT ${gz}
+                     COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${doc} > ${gz}
+                     DEPENDS ${doc} VERBATIM)
+  list(APPEND compressed ${gz})
+endforeach()
+add_custom_target(compressed ALL DEPENDS ${compressed})
+
+install(TARGETS rangecat RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install drops the compiler's notes too.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rangecat\"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
+install(FILES ${PROJECT_BINARY_DIR}/rangecat.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES completions/rangecat.bash DESTINATION ${bash_completion_dir}
+        RENAME rangecat)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# lintian's verdict on the binary depends on how it is linked.
+set(lintian_overrides lintian-overrides)
+if(linkage STREQUAL static)
+  set(lintian_overrides lintian-overrides-static)
+endif()
+# Where each system looks. The licence goes with the docs, but an .rpm
+# puts it in /usr/share/licenses. zsh takes local functions from
+# share/zsh/site-functions, and so do Fedora's packages; Debian's take
+# /usr/share/zsh/vendor-completions. lintian's overrides matter only in
+# Debian's /usr.
+install(CODE "
+  set(licence_dir ${CMAKE_INSTALL_DOCDIR})
+  set(zsh_dir site-functions)
+  if(\"\$ENV{RANGECAT_PACKAGE}\" STREQUAL RPM)
+    set(licence_dir ${CMAKE_INSTALL_DATADIR}/licenses/rangecat)
+  elseif(CMAKE_INSTALL_PREFIX STREQUAL /usr)
+    set(zsh_dir vendor-completions)
+    file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/${lintian_overrides}
+         DESTINATION \${CMAKE_INSTALL_PREFIX}/share/lintian/overrides
+         RENAME rangecat FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()
+  file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/copyright
+       DESTINATION \${CMAKE_INSTALL_PREFIX}/\${licence_dir}
+       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  file(INSTALL ${PROJECT_SOURCE_DIR}/completions/_rangecat
+       DESTINATION \${CMAKE_INSTALL_PREFIX}/share/zsh/\${zsh_dir}
+       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
+
+# The last install rule: the manifest lists the files where they were put,
+# under DESTDIR when the install is staged, so that removing what it lists
+# removes that install and nothing else.
+install(CODE [[
+  if(DEFINED ENV{DESTDIR})
+    list(TRANSFORM CMAKE_INSTALL_MANIFEST_FILES PREPEND "$ENV{DESTDIR}")
+  endif()]])
