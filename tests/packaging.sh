@@ -321,8 +321,9 @@ check_source_tarball() {
 	same 'files of the source tarball' \
 		"$(tar -tzf one/"$name".tar.gz | grep -v '/$' | sort)" \
 		"$({ git -C "$src" ls-files; echo packaging/source-date-epoch; } | sed "s|^|$name/|" | sort)"
-	same 'owners and times in the source tarball' \
-		"$(tar --numeric-owner -tvzf one/"$name".tar.gz | awk '{ print $2 }' | sort -u)" 0/0
+	same 'owners and modes in the source tarball' \
+		"$(tar --numeric-owner -tvzf one/"$name".tar.gz | awk '{ print $2, $1 }' | sort -u | xargs)" \
+		'0/0 -rw-r--r-- 0/0 -rwxr-xr-x 0/0 drwxr-xr-x'
 	same 'mtimes in the source tarball' \
 		"$(TZ=UTC tar --full-time -tvzf one/"$name".tar.gz | awk '{ print $4, $5 }' | sort -u)" \
 		"$(TZ=UTC date -d @"$epoch" '+%F %T')"
