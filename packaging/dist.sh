@@ -57,6 +57,8 @@ if [ ${#files[@]} != 11 ]; then
 fi
 sha256sum -- "${files[@]}" >SHA256SUMS
 sha256sum --quiet -c SHA256SUMS
+# For publishing, whatever the umask.
+chmod 0644 -- "${files[@]}" SHA256SUMS
 cd "$top"
 rm -rf dist
 mv "$out" dist
