@@ -46,10 +46,18 @@ install(FILES ${PROJECT_BINARY_DIR}/rangecat.1.gz DESTINATION ${CMAKE_INSTALL_MA
 install(FILES completions/rangecat.bash DESTINATION ${bash_completion_dir}
         RENAME rangecat)
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# lintian's verdict on the binary depends on how it is linked.
-set(lintian_overrides lintian-overrides)
-if(linkage STREQUAL static)
-  set(lintian_overrides lintian-overrides-static)
+# lintian's verdict on the binary depends on how it is linked; a dynamic
+# one needs no override, and an unused override is a lintian tag.
+set(install_overrides "")
+if(NOT linkage STREQUAL dynamic)
+  set(overrides lintian-overrides)
+  if(linkage STREQUAL static)
+    set(overrides lintian-overrides-static)
+  endif()
+  set(install_overrides "
+    file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/${overrides}
+         DESTINATION \${CMAKE_INSTALL_PREFIX}/share/lintian/overrides
+         RENAME rangecat FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 endif()
 # Where each system looks. The licence goes with the docs, but an .rpm
 # puts it in /usr/share/licenses. zsh takes local functions from
@@ -62,10 +70,7 @@ install(CODE "
   if(\"\$ENV{RANGECAT_PACKAGE}\" STREQUAL RPM)
     set(licence_dir ${CMAKE_INSTALL_DATADIR}/licenses/rangecat)
   elseif(CMAKE_INSTALL_PREFIX STREQUAL /usr)
-    set(zsh_dir vendor-completions)
-    file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/${lintian_overrides}
-         DESTINATION \${CMAKE_INSTALL_PREFIX}/share/lintian/overrides
-         RENAME rangecat FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    set(zsh_dir vendor-completions)${install_overrides}
   endif()
   file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/copyright
        DESTINATION \${CMAKE_INSTALL_PREFIX}/\${licence_dir}
