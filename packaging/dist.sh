@@ -11,6 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 export LC_ALL=C
+# The release's times are its commit's, which the tarball records.
+unset SOURCE_DATE_EPOCH
 
 [ "$(dpkg --print-architecture 2>/dev/null)" = amd64 ] ||
 	{ echo "dist.sh: runs on an amd64 Debian machine" >&2; exit 1; }
