@@ -109,7 +109,8 @@ list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
      /usr/share/zsh /usr/share/zsh/site-functions)
 # rpmbuild strips with the build's own strip, which reads a cross build's
 # binary; the package's times, build host and links are the same in every
-# build.
+# build. Its strip writes the binary anew after modes.cmake gave every file
+# the commit's time, so the times are clamped here too.
 set(CPACK_RPM_SPEC_MORE_DEFINE
     "%define packager ${RANGECAT_MAINTAINER}
 %define __strip ${CMAKE_STRIP}
