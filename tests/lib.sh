@@ -50,11 +50,33 @@ export TMPDIR=$tmp
 PATH=$tmp/bin:$PATH
 passed=0 failed=0
 
-# A tool built for another machine runs through binfmt_misc and qemu-user:
-# as root, register Debian's qemu entries where the kernel has none.
-runs() { rangecat -e 1 /dev/zero >/dev/null 2>&1; }
-if ! runs && [ "$(id -u)" = 0 ]; then
-	reg=/proc/sys/fs/binfmt_misc
+# probe: whether rangecat copies a range of a file made here, as it must
+# before any check can mean anything; how it ran is left in probe/.
+setup mkdir probe
+printf 'abc' >probe/in || framework_failure_ 'probe/in'
+probe() {
+	rangecat -e 2 probe/in >probe/out 2>probe/err
+	probe_status=$?
+	probe_ok=
+	[ "$probe_status" = 0 ] && [ "$(cat probe/out)" = ab ] && [ ! -s probe/err ] &&
+		probe_ok=yes
+}
+# cannot_exec: why the kernel refuses to execute the tool, or nothing when
+# it executes it, whatever the tool then does.
+cannot_exec() {
+	python3 -c 'import errno, subprocess, sys
+try:
+    subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+except OSError as e:
+    print(e.strerror, {errno.ENOEXEC: "(no binfmt_misc entry runs it)",
+                       errno.ENOENT: "(its program interpreter is missing)"}.get(e.errno, ""))
+' "$tmp/bin/rangecat" -e 2 probe/in
+}
+# register_qemu: as root, registers Debian's qemu-user entries with
+# binfmt_misc where the kernel has none, so that a tool built for another
+# machine runs.
+register_qemu() {
+	local reg=/proc/sys/fs/binfmt_misc conf name elf qemu
 	mountpoint -q $reg || mount -t binfmt_misc binfmt_misc $reg 2>/dev/null
 	for conf in /usr/lib/binfmt.d/qemu-*.conf; do
 		name=${conf##*/}
@@ -76,8 +98,22 @@ if ! runs && [ "$(id -u)" = 0 ]; then
 			'\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff' \
 			"$tmp/i386-binfmt-P" >$reg/register 2>/dev/null
 	}
+}
+# Only a tool that the kernel cannot execute is skipped. One that runs,
+# natively or emulated, and fails here is broken, and every check fails.
+probe
+if [ -z "$probe_ok" ] && [ -n "$(cannot_exec)" ] && [ "$(id -u)" = 0 ]; then
+	register_qemu
+	probe
 fi
-runs || skip_ "${0##*/}" "this machine cannot run $bin: no binfmt_misc entry for it"
+if [ -z "$probe_ok" ]; then
+	why=$(cannot_exec)
+	[ -z "$why" ] || skip_ "${check_name:-${0##*/}}" "this machine cannot execute $bin: $why"
+	printf 'FAIL: rangecat -e 2 probe/in: status %s, stdout %s, want '\''ab'\''; stderr: %s\n' \
+		"$probe_status" "'$(head -c 100 probe/out)'" "$(head -c 300 probe/err)"
+	exit 1
+fi
+rm -r probe
 
 fail() {
 	printf 'FAIL: %s\n' "$*"
