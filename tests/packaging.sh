@@ -395,65 +395,88 @@ shell_home() {
 		BASH_COMPLETION_COMPAT_DIR=$tmp/home/compat
 }
 
-# complete_in_bash DATA_DIR: what an interactive bash with bash-completion
-# loaded offers for 'rangecat -- -o' and 'rangecat --' when DATA_DIR is its
-# only data folder. bash-completion is sourced from a copy, since it also
-# looks for completions beside itself.
+# complete_line LINE: what the bash completion offers when Tab is pressed
+# at the end of LINE, sorted: LINE is split into COMP_WORDS as readline
+# splits it, at blanks and around each run of '='.
+complete_line() {
+	COMP_LINE=$1 COMP_POINT=${#1}
+	mapfile -t COMP_WORDS < <(grep -oE '=+|[^= ]+' <<<"$1")
+	[[ $1 == *' ' ]] && COMP_WORDS+=('')
+	COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+	_rangecat rangecat "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+	printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd' '
+}
+
+# complete_in_bash DATA_DIR LINE...: 'complete -p rangecat', then what
+# complete_line gives for each LINE, in an interactive bash with
+# bash-completion loaded and DATA_DIR its only data folder. bash-completion
+# is sourced from a copy, since it also looks for completions beside itself.
 complete_in_bash() {
 	[ -r bc/bash_completion ] ||
 		{ mkdir -p bc && cp /usr/share/bash-completion/bash_completion bc/; } ||
 		framework_failure_ 'a copy of bash_completion'
-	XDG_DATA_DIRS=$1 bash --norc --noprofile -i -c '
+	XDG_DATA_DIRS=$1 bash --norc --noprofile -i -c "
+		$(declare -f complete_line)"'
 		. bc/bash_completion
 		__load_completion rangecat && complete -p rangecat || exit
-		for words in "-- -o" "--"; do
-			read -ra COMP_WORDS <<<"rangecat $words"
-			COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-			_rangecat
-			echo "${COMPREPLY[*]}"
-		done' 2>/dev/null </dev/null
+		cd bdir || exit
+		for line; do
+			echo "$line: $(complete_line "$line")"
+		done' bash "${@:2}" 2>/dev/null </dev/null
 }
 
 # The bash completion loads from where it is installed, and from nowhere
 # else; it offers the options after a dash and files otherwise, and after --
-# only files.
+# only files; --start=N and --end=N are the spaced forms. The rows hold with
+# bash-completion loaded and without it.
 check_completion_bash() {
 	[ -r /usr/share/bash-completion/bash_completion ] ||
 		skip_ 'bash completion' 'bash-completion not installed'
 	need dpkg-deb 'bash completion'
 	shell_home
-	: >-odd-name
+	setup mkdir bdir
+	: >bdir/hello
+	: >bdir/zfile
+	: >bdir/-odd-name
+	local rows='rangecat -: -- --end --start -e -s
+rangecat -s : 
+rangecat -s 5 hel: hello
+rangecat -s 1 -- -o: -odd-name
+rangecat -- : -odd-name hello zfile
+rangecat -- -o: -odd-name
+rangecat hello : --end --start -e -s
+rangecat --st 5 hello -: --end --start -e -s
+rangecat -- hello : 
+rangecat --start=5 : -odd-name hello zfile
+rangecat --end=3 z: zfile
+rangecat --st=5 hel: hello
+rangecat --start=: 
+rangecat --start= 5 : --end --start -e -s
+rangecat --end=3 hello -: --end --start -e -s' lines=() row
+	while IFS= read -r row; do
+		lines+=("${row%%: *}")
+	done <<<"$rows"
 	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
-	same 'bash completion without an install' "$(complete_in_bash "$tmp/nowhere")" ''
-	local local_install
-	local_install=$(complete_in_bash "$tmp/local/share")
-	same 'bash completion after a /usr/local install' "$local_install" \
-		"complete -F _rangecat rangecat
--odd-name
---start --end --"
-	# shellcheck source=completions/rangecat.bash
-	. "$src/completions/rangecat.bash"
-	complete_at() { # complete_at WORDS...: what bash offers for the last word
-		COMP_WORDS=(rangecat "$@")
-		COMP_CWORD=$#
-		_rangecat
-		echo "${COMPREPLY[*]}"
-	}
-	same 'bash completion of -' "$(complete_at -)" '-s -e --start --end --'
-	same 'bash completion of a value' "$(complete_at -s '')" ''
-	same 'bash completion of a file' "$(complete_at -s 5 hel)" 'hello'
-	same 'bash completion of a dash file after --' "$(complete_at -s 1 -- -o)" '-odd-name'
-	same 'bash completion after the file' "$(complete_at hello '')" '-s -e --start --end'
-	same 'bash completion after the file and a value' \
-		"$(complete_at --st 5 hello -)" '-s -e --start --end'
-	same 'bash completion after -- and the file' "$(complete_at -- hello '')" ''
+	same 'bash completion without an install' "$(complete_in_bash "$tmp/nowhere" 'rangecat -')" ''
+	same 'bash completion after a /usr/local install' \
+		"$(complete_in_bash "$tmp/local/share" "${lines[@]}")" \
+		"complete -F _rangecat rangecat"$'\n'"$rows"
 	unpack_deb 'bash completion from the package'
 	same 'bash completion from the package' \
-		"$(complete_in_bash "$tmp/unpacked/usr/share")" "$local_install"
+		"$(complete_in_bash "$tmp/unpacked/usr/share" "${lines[@]}")" \
+		"complete -F _rangecat rangecat"$'\n'"$rows"
+	# shellcheck source=completions/rangecat.bash
+	. "$src/completions/rangecat.bash"
+	same 'bash completion without bash-completion' \
+		"$(cd bdir && for row in "${lines[@]}"; do echo "$row: $(complete_line "$row")"; done)" \
+		"$rows"
 }
 
 # What completion adds, caught by a compadd of its own, one word a line in
-# $OFFERED; then compinit over zsh's FPATH.
+# $OFFERED; then compinit over zsh's FPATH. The shell says when it is
+# ready: zle-line-init runs once zle has the terminal, so keys typed after
+# it reach zle and not the tty's line editing; and Tab completes, then
+# marks that it is done.
 # shellcheck disable=SC2016
 capture_zsh='
 compadd() {
@@ -467,24 +490,31 @@ compadd() {
 	builtin compadd "$@"
 }
 autoload -Uz compinit && compinit -u -D
+zle-line-init() { : >../ready }
+complete-and-mark() { zle complete-word; : >../done }
+zle -N zle-line-init
+zle -N complete-and-mark
+bindkey "^I" complete-and-mark
 '
 
 # offered FOLDER LINE...: for each LINE, the words that an interactive zsh,
 # with compinit over FOLDER and zsh's own functions alone, offers when Tab
-# is pressed after LINE in a folder holding only 'hello' and '-odd-name'.
+# is pressed after LINE in a folder holding 'hello', 'zfile' and
+# '-odd-name'. It waits for what the shell marks, never for time.
 offered() {
 	local own
 	own=$(zsh -f -c 'print -rl -- ${fpath:#*/(site-functions|vendor-*)}' | paste -sd:)
 	setup mkdir -p zdir
 	: >zdir/hello
+	: >zdir/zfile
 	: >zdir/-odd-name
 	printf '%s' "$capture_zsh" >capture.zsh
 	# shellcheck disable=SC2016
 	LC_ALL=C FPATH=$1:$own OFFERED=$tmp/offered zsh -f -c '
 		zmodload zsh/zpty || exit 99
-		await() { # await FILE: whether FILE appears within 30 s
+		await() { # await FILE: whether FILE appears within 60 s
 			local i
-			for ((i = 0; i < 3000; i++)); do
+			for ((i = 0; i < 6000; i++)); do
 				[[ -e $1 ]] && return
 				sleep 0.01
 			done
@@ -494,10 +524,9 @@ offered() {
 			rm -f ready done
 			: >$OFFERED
 			zpty z zsh -f -i
-			zpty -w z "cd zdir && . ../capture.zsh && : >../ready"
+			zpty -w z "cd zdir && . ../capture.zsh"
 			await ready || exit 99
 			zpty -n -w z "$line"$'"'"'\t'"'"'
-			zpty -w z $'"'"'\C-u'"'"'": >../done"
 			await done || exit 99
 			zpty -d z
 			print -r -- "$line:" ${(ou)${(f)"$(<$OFFERED)"}}
@@ -513,12 +542,14 @@ check_completion_zsh() {
 	want 'zsh completion syntax' zsh -n "$src/completions/_rangecat"
 	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
 	local lines=('rangecat -' 'rangecat -- ' 'rangecat -s 5 ' 'rangecat --st'
-		'rangecat hello ')
+		'rangecat hello ' 'rangecat --start=5 ' 'rangecat --end=3 z')
 	local want='rangecat -: --end --start -e -odd-name -s
-rangecat -- : -odd-name hello
-rangecat -s 5 : -odd-name hello
+rangecat -- : -odd-name hello zfile
+rangecat -s 5 : -odd-name hello zfile
 rangecat --st: --start
-rangecat hello : --end --start -e -s'
+rangecat hello : --end --start -e -s
+rangecat --start=5 : -odd-name hello zfile
+rangecat --end=3 z: zfile'
 	same 'zsh completion without an install' "$(offered "$tmp/nowhere" 'rangecat -')" \
 		'rangecat -: -odd-name'
 	same 'zsh completion after a /usr/local install' \
