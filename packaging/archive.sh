@@ -1,7 +1,8 @@
 #!/bin/bash
 # archive.sh BUILD_DIR OUT_DIR: writes OUT_DIR/rangecat-VERSION-MACHINE-linux.tar.gz,
 # the release archive of a static build: one folder holding the stripped
-# binary, the man page, both completions, the licence and the README, with
+# binary, the man page, both completions, the licence, the notices of the
+# libraries linked in, and the README, with
 # the commit's time and root's ownership, the same bytes from every build.
 set -euo pipefail
 build=$(realpath "$1")
@@ -37,10 +38,11 @@ name=rangecat-$version-$machine-linux
 dir=$stage/$name
 mkdir "$dir"
 cp "$stage/usr/bin/rangecat" "$dir/rangecat"
-cp "$src/man/rangecat.1" "$src/completions/rangecat.bash" "$src/completions/_rangecat" \
-	"$src/LICENSE" "$src/README.md" "$dir/"
+cp "$build/rangecat.1" "$build/THIRD-PARTY-NOTICES" "$src/completions/rangecat.bash" \
+	"$src/completions/_rangecat" "$src/LICENSE" "$src/README.md" "$dir/"
 chmod 0755 "$dir" "$dir/rangecat"
-chmod 0644 "$dir"/rangecat.1 "$dir"/rangecat.bash "$dir"/_rangecat "$dir"/LICENSE "$dir"/README.md
+chmod 0644 "$dir"/rangecat.1 "$dir"/THIRD-PARTY-NOTICES "$dir"/rangecat.bash \
+	"$dir"/_rangecat "$dir"/LICENSE "$dir"/README.md
 tar --create --format=gnu --sort=name --mtime="@$epoch" --owner=0 --group=0 \
 	--numeric-owner -C "$stage" "$name" | gzip -9n >"$out/$name.tar.gz"
 echo "$out/$name.tar.gz"

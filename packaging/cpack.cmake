@@ -42,12 +42,14 @@ set(CPACK_RANGECAT_MACHINE ${machine})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rangecat)
+set(CPACK_PACKAGE_VERSION ${package_version})
 set(CPACK_PACKAGE_CONTACT "${RANGECAT_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION "rangecat writes the bytes of a file from a start offset up to an end
 offset, unchanged, to standard output, with an exit status that tells
 whether the file could be found, opened and read, and the output written.")
-set(CPACK_PACKAGE_VENDOR rangecat)
+# The vendor is who publishes the packages: the maintainer's name.
+string(REGEX REPLACE " *<.*" "" CPACK_PACKAGE_VENDOR "${RANGECAT_MAINTAINER}")
 set(CPACK_PACKAGE_RELOCATABLE OFF)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -57,40 +59,35 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/modes.cmake)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};rangecat;rangecat;/")
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${RANGECAT_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${RANGECAT_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # A static binary carries the C library and GCC's runtime: Debian asks the
-# package to name their sources, at the versions it was built with.
-if(NOT linkage STREQUAL dynamic)
-  set(built_using)
-  foreach(lib libc.a libgcc.a libstdc++.a)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${lib}
-                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    get_filename_component(path "${path}" REALPATH)
-    execute_process(COMMAND dpkg-query -S "${path}" OUTPUT_VARIABLE owner
-                    RESULT_VARIABLE failed ERROR_QUIET)
-    if(NOT failed)
-      string(REGEX REPLACE ":.*" "" owner "${owner}")
-      execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version})"
-                              ${owner}
-                      OUTPUT_VARIABLE source)
-      list(APPEND built_using "${source}")
-    endif()
-  endforeach()
-  list(REMOVE_DUPLICATES built_using)
-  list(JOIN built_using ", " built_using)
-  message(STATUS "Built-Using: ${built_using}")
+# package to name their sources, at the versions it was built with
+# (third-party.cmake).
+if(built_using)
   # CPack has no variable for this field; it writes each value after its
   # field's name, so the field goes in on a line of its own after Section.
-  if(built_using)
-    string(APPEND CPACK_DEBIAN_PACKAGE_SECTION "\nBuilt-Using: ${built_using}")
-  endif()
+  string(APPEND CPACK_DEBIAN_PACKAGE_SECTION "\nBuilt-Using: ${built_using}")
 endif()
 
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_RELEASE 1)
+set(CPACK_RPM_PACKAGE_URL "${RANGECAT_HOMEPAGE}")
+# The licence tag names what the binary carries, and the licence files are
+# marked as such. A static binary needs nothing from the system: the
+# libraries rpm would find it needing are inside it, so it requires no
+# more than rpm's own features.
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
+set(licence_files /usr/share/licenses/rangecat/LICENSE)
+if(third_party_notices)
+  set(CPACK_RPM_PACKAGE_LICENSE
+      "MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1")
+  list(APPEND licence_files /usr/share/licenses/rangecat/THIRD-PARTY-NOTICES)
+  set(CPACK_RPM_PACKAGE_AUTOREQ OFF)
+endif()
+list(TRANSFORM licence_files PREPEND "%license " OUTPUT_VARIABLE CPACK_RPM_USER_FILELIST)
 # RPM's summary is a title; Debian's is lower case.
 set(CPACK_RPM_PACKAGE_SUMMARY "Write one byte range of a file to standard output")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
@@ -99,7 +96,7 @@ file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog signature REGEX "^ -- " LIMIT_C
 string(REGEX REPLACE ".*  ([A-Za-z]+), ([0-9]+) ([A-Za-z]+) ([0-9]+) .*" "\\1 \\3 \\2 \\4"
        released "${signature}")
 file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog
-     "* ${released} ${RANGECAT_MAINTAINER} - ${PROJECT_VERSION}-1\n"
+     "* ${released} ${RANGECAT_MAINTAINER} - ${package_version}-1\n"
      "- See /usr/share/doc/rangecat/changelog.gz\n")
 set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
 # The folders other packages own are not this package's.

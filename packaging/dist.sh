@@ -7,10 +7,32 @@
 # tool, before it is packaged. When anything fails, dist.sh stops and dist/
 # stays as it was. It needs an amd64 Debian machine, root (for the loop
 # device and binfmt_misc) and every tool that the README lists.
+#
+# A release names who publishes it: RANGECAT_MAINTAINER ("Name <address>")
+# and RANGECAT_HOMEPAGE, from the environment, fill the packages' fields and
+# say where bugs go. Without a maintainer it makes no release; with
+# --snapshot it makes one anyway, with the placeholder, and every version
+# ends in ~snapshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 export LC_ALL=C
+snapshot=OFF
+case ${1-} in
+--snapshot) snapshot=ON ;;
+'') ;;
+*) echo "usage: dist.sh [--snapshot]" >&2; exit 2 ;;
+esac
+placeholder=$(sed -n 's/^set(maintainer_placeholder "\(.*\)")$/\1/p' CMakeLists.txt)
+maintainer=${RANGECAT_MAINTAINER:-$placeholder}
+if [ "$snapshot" = OFF ] && [ "$maintainer" = "$placeholder" ]; then
+	echo "dist.sh: set RANGECAT_MAINTAINER=\"Name <address>\" to make a release, or make a snapshot with --snapshot" >&2
+	exit 1
+fi
+options=("-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=${RANGECAT_HOMEPAGE-}"
+	"-DRANGECAT_SNAPSHOT=$snapshot")
+version=$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+[ "$snapshot" = OFF ] || version+='~snapshot'
 # The release's times are its commit's, which the tarball records.
 unset SOURCE_DATE_EPOCH
 
@@ -23,7 +45,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/rangecat-dist.XXXXXX")
 trap 'echo "dist.sh: failed; dist/ is unchanged, the builds are in $work" >&2' ERR
 out=$work/dist
 mkdir "$out" "$work/packages"
-tarball=$(packaging/source.sh "$out")
+tarball=$(packaging/source.sh "$out" "$version")
 tar -xzf "$tarball" -C "$work"
 src=$work/$(basename "$tarball" .tar.gz)
 commands=$(.ci/quick-start "$src")
@@ -32,12 +54,14 @@ mapfile -t quick <<<"$commands"
 for triplet in x86_64-linux-gnu aarch64-linux-gnu arm-linux-gnueabihf i686-linux-gnu; do
 	start=$SECONDS
 	if [ "$triplet" = x86_64-linux-gnu ]; then
-		# The README's build; the gate runs its tests.
+		# The README's build, configured first with the release's
+		# settings; the gate runs its tests.
 		build=$src/build
+		cmake -S "$src" -B "$build" "${options[@]}"
 		(cd "$src" && eval "${quick[0]}")
 	else
 		build=$work/build-$triplet
-		cmake -S "$src" -B "$build" --toolchain "$src/cmake/$triplet.cmake"
+		cmake -S "$src" -B "$build" --toolchain "$src/cmake/$triplet.cmake" "${options[@]}"
 		cmake --build "$build"
 	fi
 	"$src/.ci/gate" "$build" release every

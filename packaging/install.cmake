@@ -22,14 +22,45 @@ if(PKG_CONFIG_FOUND)
   endif()
 endif()
 
+# The man page and the changelog as installed: the page sends bug reports
+# to the home page where one is set, and the changelog carries the
+# package's version and maintainer. Each is written only when it changes.
+function(write_built name text)
+  set(path ${PROJECT_BINARY_DIR}/${name})
+  set(old)
+  if(EXISTS ${path})
+    file(READ ${path} old)
+  endif()
+  if(NOT old STREQUAL text)
+    file(WRITE ${path} "${text}")
+  endif()
+endfunction()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             man/rangecat.1 packaging/changelog)
+file(READ man/rangecat.1 page)
+if(RANGECAT_HOMEPAGE)
+  string(REGEX REPLACE "\nReport bugs to the maintainer[^\n]*\n.Po\n.*\n.Pc ,\n"
+         "\nReport bugs at\n.Lk ${RANGECAT_HOMEPAGE} ,\n" homepage_page "${page}")
+  if(homepage_page STREQUAL page)
+    message(FATAL_ERROR "man/rangecat.1 has no BUGS sentence to name ${RANGECAT_HOMEPAGE} in")
+  endif()
+  set(page "${homepage_page}")
+endif()
+write_built(rangecat.1 "${page}")
+file(READ packaging/changelog changelog)
+string(REPLACE "rangecat (${PROJECT_VERSION})" "rangecat (${package_version})"
+       changelog "${changelog}")
+string(REPLACE " -- ${maintainer_placeholder}  " " -- ${RANGECAT_MAINTAINER}  "
+       changelog "${changelog}")
+write_built(changelog "${changelog}")
+
 # Debian ships man pages and changelogs compressed, without a timestamp.
 set(compressed)
-foreach(doc man/rangecat.1 packaging/changelog)
-  get_filename_component(name ${doc} NAME)
+foreach(name rangecat.1 changelog)
   set(gz ${PROJECT_BINARY_DIR}/${name}.gz)
   add_custom_command(OUTPUT ${gz}
-                     COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${doc} > ${gz}
-                     DEPENDS ${doc} VERBATIM)
+                     COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/${name} > ${gz}
+                     DEPENDS ${PROJECT_BINARY_DIR}/${name} VERBATIM)
   list(APPEND compressed ${gz})
 endforeach()
 add_custom_target(compressed ALL DEPENDS ${compressed})
@@ -59,20 +90,23 @@ if(NOT linkage STREQUAL dynamic)
          DESTINATION \${CMAKE_INSTALL_PREFIX}/share/lintian/overrides
          RENAME rangecat FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 endif()
-# Where each system looks. The licence goes with the docs, but an .rpm
-# puts it in /usr/share/licenses. zsh takes local functions from
-# share/zsh/site-functions, and so do Fedora's packages; Debian's take
-# /usr/share/zsh/vendor-completions. lintian's overrides matter only in
-# Debian's /usr.
+# Where each system looks. Debian's copyright file goes with the docs; an
+# .rpm has the licence and the third-party notices in
+# /usr/share/licenses instead, since Fedora has no common-licenses to point
+# at. zsh takes local functions from share/zsh/site-functions, and so do
+# Fedora's packages; Debian's take /usr/share/zsh/vendor-completions.
+# lintian's overrides matter only in Debian's /usr.
 install(CODE "
   set(licence_dir ${CMAKE_INSTALL_DOCDIR})
+  set(licences ${PROJECT_SOURCE_DIR}/packaging/copyright)
   set(zsh_dir site-functions)
   if(\"\$ENV{RANGECAT_PACKAGE}\" STREQUAL RPM)
     set(licence_dir ${CMAKE_INSTALL_DATADIR}/licenses/rangecat)
+    set(licences ${PROJECT_SOURCE_DIR}/LICENSE ${third_party_notices})
   elseif(CMAKE_INSTALL_PREFIX STREQUAL /usr)
     set(zsh_dir vendor-completions)${install_overrides}
   endif()
-  file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/copyright
+  file(INSTALL \${licences}
        DESTINATION \${CMAKE_INSTALL_PREFIX}/\${licence_dir}
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   file(INSTALL ${PROJECT_SOURCE_DIR}/completions/_rangecat

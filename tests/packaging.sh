@@ -61,6 +61,20 @@ same() {
 	fi
 }
 
+# bugs_in PAGE: the first lines of PAGE's BUGS section, which say where
+# bugs go. bugs_want HOMEPAGE: what they must say: the home page where one
+# is set, else the maintainer of the package.
+bugs_in() {
+	sed -n '/^\.Sh BUGS/{n;N;p;q}' "$1"
+}
+bugs_want() {
+	if [ -n "$1" ]; then
+		printf 'Report bugs at\n.Lk %s ,' "$1"
+	else
+		printf 'Report bugs to the maintainer named in the package\n.Po'
+	fi
+}
+
 # The page agrees with the tool's usage text, the README and the code.
 check_docs() {
 	local usage_letters page_letters page_codes readme_codes code_codes
@@ -75,6 +89,8 @@ check_docs() {
 	same 'version on the page' "$(sed -n 's/^\.Os rangecat //p' "$page")" "$version"
 	same 'version in the changelog' \
 		"$(sed -nE '1s/^rangecat \(([^)]*)\).*/\1/p' "$src/packaging/changelog")" "$version"
+	same 'where the installed man page sends bugs' "$(bugs_in "$build/rangecat.1")" \
+		"$(bugs_want "$(cached RANGECAT_HOMEPAGE)")"
 	local quick
 	quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
 	# shellcheck disable=SC2086
@@ -84,7 +100,7 @@ check_docs() {
 
 check_manpage_lint() {
 	need mandoc 'man page lint'
-	want 'mandoc -Tlint' mandoc -Tlint -Wwarning "$page"
+	want 'mandoc -Tlint' mandoc -Tlint -Wwarning "$page" "$build/rangecat.1"
 }
 
 check_manpage_render() {
@@ -119,7 +135,7 @@ check_install() {
 		[ -f "p/$f" ] || fail "cmake --install --prefix: no $f"
 	done
 	same 'installed binary' "$(p/bin/rangecat -s 7 -e 12 hello)" world
-	same 'installed man page' "$(gzip -dc p/share/man/man1/rangecat.1.gz)" "$(cat "$page")"
+	same 'installed man page' "$(gzip -dc p/share/man/man1/rangecat.1.gz)" "$(cat "$build/rangecat.1")"
 	uninstall "$tmp/p"
 	DESTDIR=$tmp/stage setup cmake --install "$build" --prefix /opt/rc >/dev/null
 	same 'DESTDIR install' "$(stage/opt/rc/bin/rangecat -e 5 hello)" hello
@@ -134,9 +150,36 @@ unpack_deb() {
 	setup dpkg-deb -x "$deb" unpacked
 }
 
-# The Debian package: built, listed, described, unpacked and run.
+# built_using: the Debian source packages of the libraries a static binary
+# carries, as dpkg knows them: "NAME (= VERSION), ...".
+built_using() {
+	local lib path sources=
+	for lib in libc.a libgcc.a libstdc++.a; do
+		path=$(realpath "$("$(build_cxx)" -print-file-name=$lib)")
+		sources+=$(dpkg-query -W -f='${source:Package} (= ${source:Version})\n' \
+			"$(dpkg-query -S "$path" 2>/dev/null | cut -d: -f1)" 2>/dev/null)$'\n'
+	done
+	awk 'NF && !seen[$0]++' <<<"$sources" | paste -sd, | sed 's/,/, /g'
+}
+
+# published GENERATOR: builds the package of a build configured as a
+# publisher configures one, with a maintainer, a home page and a snapshot
+# version, into published/; its path in $package.
+maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/rangecat
+published() {
+	if ! cmake -S "$src" -B published-build -DBUILD_TESTING=OFF "${configured[@]}" \
+		"-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=$homepage" \
+		-DRANGECAT_SNAPSHOT=ON >/dev/null || ! cmake --build published-build >/dev/null ||
+		! (cd published-build && cpack -G "$1" -B "$tmp/published" >/dev/null 2>&1); then
+		framework_failure_ "a $1 package with a maintainer and a home page"
+	fi
+	package=$(ls "$tmp"/published/*."${1,,}")
+}
+
+# The Debian package: built, listed, described, unpacked and run; and as a
+# publisher makes it, naming its maintainer and home page.
 check_deb() {
-	local contents f depends built_using='' lib path cxx
+	local contents f depends sources=
 	# Making the package leaves an install made before it to be removed.
 	setup cmake --install "$build" --prefix "$tmp/p" >/dev/null
 	unpack_deb 'Debian package'
@@ -154,27 +197,35 @@ check_deb() {
 		"$([ "$linkage" = dynamic ] && echo 0 || echo 1)"
 	same 'package name' "$(dpkg-deb -f "$deb" Package)" rangecat
 	same 'package architecture' "$(dpkg-deb -f "$deb" Architecture)" "$(names "$bin" | cut -d' ' -f1)"
-	same 'package version' "$(dpkg-deb -f "$deb" Version)" "$version"
-	same 'package maintainer' "$(dpkg-deb -f "$deb" Maintainer)" \
-		"$(cached RANGECAT_MAINTAINER)"
+	same 'package version' "$(dpkg-deb -f "$deb" Version)" "$(config CPACK_PACKAGE_VERSION)"
+	same 'package maintainer and home page' "$(dpkg-deb -f "$deb" Maintainer Homepage)" \
+		"$(printf 'Maintainer: %s\n' "$(cached RANGECAT_MAINTAINER)"
+			[ -z "$(cached RANGECAT_HOMEPAGE)" ] ||
+				printf 'Homepage: %s\n' "$(cached RANGECAT_HOMEPAGE)")"
 	depends=$(dpkg-deb -f "$deb" Depends)
 	if readelf -lW "$bin" | grep -q INTERP; then
 		[[ $depends == *libc6* ]] || fail "dynamic binary, Depends '$depends'"
 	else
 		same 'Depends of a static binary' "$depends" ''
-		# The sources of the libraries linked in, as dpkg knows them.
-		cxx=$(build_cxx)
-		for lib in libc.a libgcc.a libstdc++.a; do
-			path=$(realpath "$("$cxx" -print-file-name=$lib)")
-			built_using+=$(dpkg-query -W -f='${source:Package} (= ${source:Version})\n' \
-				"$(dpkg-query -S "$path" | cut -d: -f1)")$'\n'
-		done
-		built_using=$(awk 'NF && !seen[$0]++' <<<"$built_using" | paste -sd, | sed 's/,/, /g')
+		sources=$(built_using)
 	fi
-	same 'Built-Using' "$(dpkg-deb -f "$deb" Built-Using)" "$built_using"
+	same 'Built-Using' "$(dpkg-deb -f "$deb" Built-Using)" "$sources"
 	same 'unpacked binary' "$(unpacked/usr/bin/rangecat -s 7 hello)" 'world'
 	same 'the package strips the compiler notes' \
 		"$(readelf -S unpacked/usr/bin/rangecat | grep -c '\.comment')" 0
+	published DEB
+	same 'a published package' "$(dpkg-deb -f "$package" Version Maintainer Homepage)" \
+		"Version: $version~snapshot
+Maintainer: $maintainer
+Homepage: $homepage"
+	setup dpkg-deb -x "$package" published-unpacked
+	same 'changelog of a published package' \
+		"$(gzip -dc published-unpacked/usr/share/doc/rangecat/changelog.gz | sed -n '1p;$p')" \
+		"rangecat ($version~snapshot) unstable; urgency=medium
+$(sed -n "\$s/ -- [^<]*<[^>]*>/ -- $maintainer/p" "$src/packaging/changelog")"
+	same 'where the man page of a published package sends bugs' \
+		"$(gzip -dc published-unpacked/usr/share/man/man1/rangecat.1.gz >page && bugs_in page)" \
+		"$(bugs_want "$homepage")"
 }
 
 check_lintian() {
@@ -235,29 +286,73 @@ make_rpm() {
 }
 
 # The .rpm holds the .deb's files, with their modes, owners and sizes, in
-# the same places but where RPM systems look elsewhere: the licence in
-# /usr/share/licenses, the zsh completion in site-functions, no lintian
-# override. Its licence, architecture and times are right, and it is the
-# same when made again under another umask.
+# the same places but where RPM systems look elsewhere: the zsh completion
+# in site-functions, no lintian override, and in /usr/share/licenses the
+# licence and the notices of what a static binary carries, in place of
+# Debian's copyright file. Its licence tag names all that the binary holds;
+# a static one requires only rpm's features. Its architecture and times are
+# right, it is the same when made again under another umask, and dnf
+# installs, runs and removes it in an empty root. As a publisher makes it,
+# it names its maintainer and home page.
 check_rpm() {
 	need rpmbuild 'RPM package'
 	need dpkg-deb 'RPM package'
+	need dnf 'RPM package'
+	[ "$(id -u)" = 0 ] || skip_ 'RPM package' 'dnf --installroot and chroot need root'
 	make_rpm rpm
 	unpack_deb 'RPM package'
+	local licences=/usr/share/licenses/rangecat/LICENSE
+	local licence='MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1'
+	if [ "$linkage" = dynamic ]; then
+		licence=MIT
+		same 'a dynamic .rpm requires the C library' \
+			"$(rpm -qp --requires "$rpm" | grep -c '^libc\.so\.6')" 1
+	else
+		licences+=$'\n'/usr/share/licenses/rangecat/THIRD-PARTY-NOTICES
+		same 'what a static .rpm requires' "$(rpm -qp --requires "$rpm")" \
+			'rpmlib(CompressedFileNames) <= 3.0.4-1
+rpmlib(FileDigests) <= 4.6.0-1
+rpmlib(PayloadFilesHavePrefix) <= 4.0-1'
+	fi
 	same 'files of the .rpm, as the .deb has them' \
-		"$(rpm -qlvp "$rpm" | awk '$1 !~ /^d/ { print $1, $3 "/" $4, $5, $NF }' | sort -k4)" \
+		"$(rpm -qlvp "$rpm" | awk '$1 !~ /^d/ { print $1, $3 "/" $4, $5, $NF }' |
+			grep -v ' /usr/share/licenses/' | sort -k4)" \
 		"$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^[.]/, "", $NF); print $1, $2, $3, $NF }' |
-			sed -e '\|/usr/share/lintian/|d' \
-				-e 's|/usr/share/doc/rangecat/copyright|/usr/share/licenses/rangecat/copyright|' \
+			sed -e '\|/usr/share/lintian/|d' -e '\|/usr/share/doc/rangecat/copyright|d' \
 				-e 's|/zsh/vendor-completions/|/zsh/site-functions/|' | sort -k4)"
-	same 'licence and architecture of the .rpm' "$(rpm -qp --qf '%{LICENSE} %{ARCH}' "$rpm")" \
-		"MIT $(names "$bin" | cut -d' ' -f2)"
+	same 'licence files of the .rpm' "$(rpm -qp --licensefiles "$rpm")" "$licences"
+	same 'licence and architecture of the .rpm' "$(rpm -qp --qf '%{LICENSE}|%{ARCH}' "$rpm")" \
+		"$licence|$(names "$bin" | cut -d' ' -f2)"
 	local epoch
 	epoch=$(config CPACK_RANGECAT_EPOCH)
 	same 'build time and file times of the .rpm' \
 		"$(rpm -qp --qf '%{BUILDTIME}\n[%{FILEMTIMES}\n]' "$rpm" | sort -u | xargs)" "$epoch"
 	(umask 077 && make_rpm rpm-077) || exit
 	identical '.rpm made again under umask 077' "$rpm" rpm-077/*.rpm
+
+	# Installed by dnf into a root that holds nothing else, run there, and
+	# removed again, with nothing of it left.
+	local dnf=(dnf -y -q --installroot="$tmp/root" --setopt=reposdir=/dev/null --releasever=0)
+	setup mkdir root
+	if "${dnf[@]}" install "$rpm" >dnf.out 2>&1; then
+		printf 'hello, world\n' >root/hello
+		same 'the .rpm installed by dnf in an empty root: a run' \
+			"$(chroot root /usr/bin/rangecat -s 7 -e 12 /hello 2>&1)" world
+		"${dnf[@]}" remove rangecat >dnf.out 2>&1 || fail "dnf remove: $(cat dnf.out)"
+		rm root/hello
+		same 'left in the root after dnf remove' \
+			"$(cd root && find . \( -type f -o -type l -o -name '*rangecat*' \) \
+				-not -path './var/lib/dnf/*' -not -path './var/log/*' \
+				-not -path './var/cache/dnf/*' -not -path './root/.rpmdb/*' \
+				-not -path './var/lib/rpm/*')" ''
+	else
+		fail "dnf install into an empty root: $(grep -v '^$' dnf.out)"
+	fi
+
+	published RPM
+	same 'a published .rpm' \
+		"$(rpm -qp --qf '%{VERSION}|%{PACKAGER}|%{VENDOR}|%{URL}|%{CHANGELOGNAME}' "$package")" \
+		"$version~snapshot|$maintainer|${maintainer% <*}|$homepage|$maintainer - $version~snapshot-1"
 }
 
 check_rpmlint() {
@@ -265,7 +360,8 @@ check_rpmlint() {
 	need rpmlint 'rpmlint on the package'
 	make_rpm rpm
 	# Errors fail rpmlint; warnings only show in its count.
-	if rpmlint --ignore-unused-rpmlintrc -r "$src/packaging/rpmlintrc" "$rpm" >lint.out 2>&1 &&
+	if rpmlint -c "$src/packaging/rpmlint.toml" --ignore-unused-rpmlintrc \
+		-r "$src/packaging/rpmlintrc" "$rpm" >lint.out 2>&1 &&
 		grep -q ' 0 errors, 0 warnings' lint.out; then
 		passed=$((passed + 1))
 	else
@@ -273,10 +369,19 @@ check_rpmlint() {
 	fi
 }
 
-# The release archive: one folder of the stripped static binary, its docs
-# and completions, root's, at the commit's time, whose binary runs; the same
-# when made again under another umask. A dynamic build is refused one.
+# The release archive: one folder of the stripped static binary, its docs,
+# completions and licences, with the notices of the libraries linked in,
+# root's, at the commit's time, whose binary runs; the same when made again
+# under another umask. A dynamic build is refused one, and so is a release
+# that names no maintainer.
 check_archive() {
+	setup mkdir -p fake/packaging
+	setup cp "$src/packaging/dist.sh" fake/packaging/
+	setup cp "$src/CMakeLists.txt" fake/
+	tsh 1 'dist.sh: set RANGECAT_MAINTAINER="Name <address>" to make a release, or make a snapshot with --snapshot
+' '' 'env -u RANGECAT_MAINTAINER fake/packaging/dist.sh'
+	tsh 1 'dist.sh: set RANGECAT_MAINTAINER="Name <address>" to make a release, or make a snapshot with --snapshot
+' '' "RANGECAT_MAINTAINER='rangecat maintainers <maintainers@rangecat.invalid>' fake/packaging/dist.sh"
 	if [ "$linkage" = dynamic ]; then
 		"$src/packaging/archive.sh" "$build" "$tmp" >got.out 2>got.err
 		status=$?
@@ -285,7 +390,7 @@ check_archive() {
 		return
 	fi
 	local name f
-	name=rangecat-$version-$(names "$bin" | cut -d' ' -f3)-linux
+	name=rangecat-$(config CPACK_PACKAGE_VERSION)-$(names "$bin" | cut -d' ' -f3)-linux
 	setup mkdir a b
 	(umask 077 && "$src/packaging/archive.sh" "$build" a >/dev/null) || framework_failure_ 'archive.sh'
 	setup "$src/packaging/archive.sh" "$build" b >/dev/null
@@ -293,7 +398,8 @@ check_archive() {
 	same 'entries of the archive' \
 		"$(TZ=UTC tar --full-time --numeric-owner -tvzf a/"$name".tar.gz |
 			awk '{ print $1, $2, $4, $5, $NF }')" \
-		"$(for f in / /LICENSE /README.md /_rangecat /rangecat /rangecat.1 /rangecat.bash; do
+		"$(for f in / /LICENSE /README.md /THIRD-PARTY-NOTICES /_rangecat /rangecat \
+			/rangecat.1 /rangecat.bash; do
 			mode=-rw-r--r--
 			case $f in /) mode=drwxr-xr-x ;; /rangecat) mode=-rwxr-xr-x ;; esac
 			echo "$mode 0/0 $(TZ=UTC date -d @"$(config CPACK_RANGECAT_EPOCH)" '+%F %T') $name$f"
@@ -302,9 +408,30 @@ check_archive() {
 	same 'binary of the archive' "$("$name"/rangecat -s 7 -e 12 hello)" world
 	same 'symbols and notes left in the archive binary' \
 		"$(readelf -SW "$name"/rangecat | grep -cE '\.symtab|\.comment')" 0
-	for f in man/rangecat.1 completions/rangecat.bash completions/_rangecat LICENSE README.md; do
+	for f in completions/rangecat.bash completions/_rangecat LICENSE README.md; do
 		identical "${f##*/} in the archive" "$src/$f" "$name/${f##*/}"
 	done
+	identical 'rangecat.1 in the archive' "$build/rangecat.1" "$name/rangecat.1"
+	# The notices name each licence, the versions linked in, and where
+	# their sources are.
+	local glibc
+	glibc=$("$(build_cxx)" -E -dM -include features.h -x c++ /dev/null |
+		awk '$2 == "__GLIBC__" { major = $3 } $2 == "__GLIBC_MINOR__" { minor = $3 }
+			END { print major "." minor }')
+	same 'what the notices name' \
+		"$(grep -oE 'GNU C Library \(glibc\) [0-9.]+|GCC [0-9.]+|[A-Z][A-Za-z0-9.-]+-or-later( WITH GCC-exception-3.1)?|rangecat-[^ ]+\.tar\.gz' \
+			"$name"/THIRD-PARTY-NOTICES | sort -u)" \
+		"$(printf '%s\n' "GNU C Library (glibc) $glibc" "GCC $("$(build_cxx)" -dumpfullversion)" \
+			LGPL-2.1-or-later 'GPL-3.0-or-later WITH GCC-exception-3.1' \
+			"rangecat-$(config CPACK_PACKAGE_VERSION).tar.gz" | sort -u)"
+	local sources
+	sources=$(built_using)
+	if [ -n "$sources" ]; then
+		same 'sources in the notices' "$(grep -cxF "  $sources" "$name"/THIRD-PARTY-NOTICES)" 1
+	else
+		same 'sources in the notices' "$(grep -c 'that the system which built it packages' \
+			"$name"/THIRD-PARTY-NOTICES)" 1
+	fi
 }
 
 # The source tarball is git's export of the commit and the commit's time,
