@@ -31,12 +31,19 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
 execute_process(COMMAND dpkg-architecture -t${triplet} -qDEB_HOST_ARCH
                 OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+# mips64el keeps its triplet's name: uname -m says mips64 of either byte
+# order, and the binary runs on the little-endian one only.
 string(REGEX REPLACE "-.*" "" machine "${triplet}")
+set(CPACK_RPM_PACKAGE_ARCHITECTURE ${machine})
 if(triplet MATCHES "^arm.*hf$")
   set(machine armv7l)           # Debian's armhf: ARMv7, hard float
   set(CPACK_RPM_PACKAGE_ARCHITECTURE armv7hl)
-else()
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${machine})
+elseif(triplet MATCHES "^arm")
+  set(machine armv5tel)         # Debian's armel: ARMv5TE, soft float
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE armv5tel)
+elseif(machine STREQUAL powerpc64le)
+  set(machine ppc64le)
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ppc64le)
 endif()
 set(CPACK_RANGECAT_MACHINE ${machine})
 

@@ -1,7 +1,8 @@
 #!/bin/bash
 # dist.sh: the release of the commit checked out here, in dist/: the source
-# tarball; an archive and a .deb for each of x86_64, aarch64, armv7l and
-# i686; an .rpm for x86_64 and for aarch64; and SHA256SUMS over them all.
+# tarball; an archive and a .deb for each of Debian's nine release
+# architectures; an .rpm for each of the four that RHEL ships; and
+# SHA256SUMS over them all.
 # Every binary is built from the source tarball, unpacked outside any git
 # checkout, and passes its architecture's whole suite, with every optional
 # tool, before it is packaged. When anything fails, dist.sh stops and dist/
@@ -17,6 +18,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 export LC_ALL=C
+# A compile and a test per core: the suite holds under ctest -j, and the
+# builds and the foreign suites under qemu are the slow part.
+CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) CTEST_PARALLEL_LEVEL=$(nproc)
+export CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL
 snapshot=OFF
 case ${1-} in
 --snapshot) snapshot=ON ;;
@@ -51,7 +56,10 @@ src=$work/$(basename "$tarball" .tar.gz)
 commands=$(.ci/quick-start "$src")
 mapfile -t quick <<<"$commands"
 
-for triplet in x86_64-linux-gnu aarch64-linux-gnu arm-linux-gnueabihf i686-linux-gnu; do
+triplets=(x86_64-linux-gnu aarch64-linux-gnu arm-linux-gnueabihf arm-linux-gnueabi
+	i686-linux-gnu mips64el-linux-gnuabi64 powerpc64le-linux-gnu riscv64-linux-gnu
+	s390x-linux-gnu)
+for triplet in "${triplets[@]}"; do
 	start=$SECONDS
 	if [ "$triplet" = x86_64-linux-gnu ]; then
 		# The README's build, configured first with the release's
@@ -66,9 +74,11 @@ for triplet in x86_64-linux-gnu aarch64-linux-gnu arm-linux-gnueabihf i686-linux
 	fi
 	"$src/.ci/gate" "$build" release every
 	(cd "$build" && cpack -G DEB -B "$work/packages")
-	# RPM distributions ship only these two of the four.
+	# RHEL and Fedora ship only these four.
 	case $triplet in
-	x86_64-* | aarch64-*) (cd "$build" && cpack -G RPM -B "$work/packages") ;;
+	x86_64-* | aarch64-* | powerpc64le-* | s390x-*)
+		(cd "$build" && cpack -G RPM -B "$work/packages")
+		;;
 	esac
 	"$src/packaging/archive.sh" "$build" "$out" >/dev/null
 	echo "dist.sh: $triplet built, tested and packaged in $((SECONDS - start)) s"
@@ -76,9 +86,10 @@ done
 mv "$work"/packages/*.deb "$work"/packages/*.rpm "$out/"
 
 cd "$out"
+# The tarball, and an archive and a .deb per architecture, and 4 .rpms.
 files=(*)
-if [ ${#files[@]} != 11 ]; then
-	echo "dist.sh: ${#files[@]} files, want 11: ${files[*]}" >&2
+if [ ${#files[@]} != $((1 + 2 * ${#triplets[@]} + 4)) ]; then
+	echo "dist.sh: ${#files[@]} files, want $((1 + 2 * ${#triplets[@]} + 4)): ${files[*]}" >&2
 	false
 fi
 sha256sum -- "${files[@]}" >SHA256SUMS

@@ -31,13 +31,26 @@ toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
 config() {
 	sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"
 }
-# names BINARY: the names Debian, RPM and uname -m give BINARY's machine.
+# names BINARY: the names Debian, RPM and the release archive give BINARY's
+# machine, and qemu-user's.
 names() {
-	case $(readelf -hW "$1" | sed -n 's/^ *Machine: *//p') in
-	'Advanced Micro Devices X86-64') echo amd64 x86_64 x86_64 ;;
-	AArch64) echo arm64 aarch64 aarch64 ;;
-	ARM) echo armhf armv7hl armv7l ;;
-	'Intel 80386') echo i386 i686 i686 ;;
+	local header
+	header=$(readelf -hW "$1")
+	case $(sed -n 's/^ *Machine: *//p' <<<"$header") in
+	'Advanced Micro Devices X86-64') echo amd64 x86_64 x86_64 x86_64 ;;
+	AArch64) echo arm64 aarch64 aarch64 aarch64 ;;
+	ARM)
+		if grep -q 'hard-float ABI' <<<"$header"; then
+			echo armhf armv7hl armv7l arm
+		else
+			echo armel armv5tel armv5tel arm
+		fi
+		;;
+	'Intel 80386') echo i386 i686 i686 i386 ;;
+	'MIPS R3000') echo mips64el mips64el mips64el mips64el ;;
+	PowerPC64) echo ppc64el ppc64le ppc64le ppc64le ;;
+	RISC-V) echo riscv64 riscv64 riscv64 riscv64 ;;
+	'IBM S/390') echo s390x s390x s390x s390x ;;
 	*) framework_failure_ "no names for the machine of $1" ;;
 	esac
 }
@@ -332,7 +345,8 @@ rpmlib(PayloadFilesHavePrefix) <= 4.0-1'
 
 	# Installed by dnf into a root that holds nothing else, run there, and
 	# removed again, with nothing of it left.
-	local dnf=(dnf -y -q --installroot="$tmp/root" --setopt=reposdir=/dev/null --releasever=0)
+	local dnf=(dnf -y -q --installroot="$tmp/root" --setopt=reposdir=/dev/null --releasever=0
+		--forcearch="$(names "$bin" | cut -d' ' -f2)")
 	setup mkdir root
 	if "${dnf[@]}" install "$rpm" >dnf.out 2>&1; then
 		printf 'hello, world\n' >root/hello
@@ -371,10 +385,14 @@ check_rpmlint() {
 
 # The release archive: one folder of the stripped static binary, its docs,
 # completions and licences, with the notices of the libraries linked in,
-# root's, at the commit's time, whose binary runs; the same when made again
-# under another umask. A dynamic build is refused one, and so is a release
-# that names no maintainer.
+# root's, at the commit's time, whose binary runs, also on each CPU that the
+# README's machine table names for it; the same when made again under
+# another umask. A dynamic build is refused one, and so is a release that
+# names no maintainer.
 check_archive() {
+	local machine
+	read -ra machine <<<"$(names "$bin")"
+	need "qemu-${machine[3]}-static" 'release archive'
 	setup mkdir -p fake/packaging
 	setup cp "$src/packaging/dist.sh" fake/packaging/
 	setup cp "$src/CMakeLists.txt" fake/
@@ -390,7 +408,7 @@ check_archive() {
 		return
 	fi
 	local name f
-	name=rangecat-$(config CPACK_PACKAGE_VERSION)-$(names "$bin" | cut -d' ' -f3)-linux
+	name=rangecat-$(config CPACK_PACKAGE_VERSION)-${machine[2]}-linux
 	setup mkdir a b
 	(umask 077 && "$src/packaging/archive.sh" "$build" a >/dev/null) || framework_failure_ 'archive.sh'
 	setup "$src/packaging/archive.sh" "$build" b >/dev/null
@@ -412,6 +430,17 @@ check_archive() {
 		identical "${f##*/} in the archive" "$src/$f" "$name/${f##*/}"
 	done
 	identical 'rangecat.1 in the archive' "$build/rangecat.1" "$name/rangecat.1"
+	# The README's row for this archive: | uname -m | machine | ARCHIVE |
+	# DEB | RPM | CPUs |.
+	local row cpu
+	row=$(sed -n '/^## Install a release/,/^## /p' "$src/README.md" |
+		awk -F'|' -v a="\`${machine[2]}\`" '{ f = $4; gsub(/ /, "", f) } f == a' | tr -d '`')
+	same "the README's DEB for ${machine[2]}" "$(cut -d'|' -f5 <<<"$row" | xargs)" "${machine[0]}"
+	[ -n "$row" ] || return
+	for cpu in $(cut -d'|' -f7 <<<"$row" | tr ',' ' '); do
+		same "the archive binary on a $cpu under qemu" \
+			"$("qemu-${machine[3]}-static" -cpu "$cpu" "$name"/rangecat -s 7 -e 12 hello 2>&1)" world
+	done
 	# The notices name each licence, the versions linked in, and where
 	# their sources are.
 	local glibc
@@ -465,6 +494,27 @@ check_source_tarball() {
 	same 'commit time a build of the tarball takes' "$(config CPACK_RANGECAT_EPOCH)" "$epoch"
 }
 
+# main_code ELF: the disassembly of main in ELF.
+main_code() {
+	"$objdump" -d --no-show-raw-insn "$1" |
+		awk '/^[0-9a-f]+ <main>:/ { f = 1 } /^$/ { f = 0 } f'
+}
+# got_calls ELF: what main calls through the GOT in 64-bit little-endian
+# MIPS code, where a call is 'ld t9,OFFSET(gp)' and 'jalr t9', and gp is
+# _gp: the function whose address the GOT holds at _gp + OFFSET.
+got_calls() {
+	local nm gp got off at
+	nm=$(cached CMAKE_NM)
+	gp=$((16#$("$nm" "$1" | awk '$3 == "_gp" { print $1 }')))
+	# The GOT's address and its offset in the file.
+	got=$(readelf -SW "$1" | awk '{ for (i = 1; i < NF; i++) if ($i == ".got") print $(i + 2), $(i + 3) }')
+	for off in $(main_code "$1" | sed -nE 's/.*\sld\s+t9,(-?[0-9]+)\(gp\).*/\1/p'); do
+		at=$(od -An -tx8 --endian=little -N8 \
+			-j $((gp + off - 16#${got% *} + 16#${got#* })) "$1" | xargs)
+		"$nm" "$1" | awk -v at="$(printf '%016x' $((16#$at)))" '$1 == at { print $3; exit }'
+	done
+}
+
 # hardened WHAT BINARY: BINARY is hardened and linked as $linkage says
 # (static-pie, static or dynamic), read from its ELF and its code.
 hardened() {
@@ -485,10 +535,11 @@ hardened() {
 	else
 		same "$what: BIND_NOW" "$(readelf -dW "$elf" | grep -cE 'FLAGS.*\bNOW\b')" 1
 	fi
-	# libc defines the checking functions either way: look for main's calls.
-	calls=$("$objdump" -d --no-show-raw-insn "$elf" |
-		awk '/^[0-9a-f]+ <main>:/ { f = 1 } /^$/ { f = 0 } f' |
-		sed -nE 's/.*\s(call|jmp|bl|b|blx)\s+[0-9a-f]+ <([^>@]+)(@plt)?>.*/\2/p')
+	# libc defines the checking functions either way: look for main's calls,
+	# direct or, in 64-bit MIPS code, through the GOT.
+	calls=$(main_code "$elf" |
+		sed -nE 's/.*\s(call|jmp|bl|b|blx|jal|bal|brasl|jg)\s+(%r[0-9]+,)?[0-9a-f]+ <([^>@+]+)(@plt|\+0x[0-9a-f]+)?>.*/\3/p')
+	grep -q 'Machine: *MIPS' <<<"$header" && calls+=$'\n'$(got_calls "$elf")
 	same "$what: stack protector in main" "$(grep -cx '__stack_chk_fail' <<<"$calls")" 1
 	same "$what: fortified fprintf in main" "$(grep -cx '_*fprintf_chk' <<<"$calls")" 1
 }
