@@ -10,8 +10,10 @@ set(epoch_file ${PROJECT_SOURCE_DIR}/packaging/source-date-epoch)
 if(NOT epoch AND EXISTS ${epoch_file})
   file(STRINGS ${epoch_file} epoch LIMIT_COUNT 1)
 endif()
+# git may read this checkout though another user owns it (as root in a
+# container, over a mounted tree): building it runs its code all the same.
 if(NOT epoch)
-  execute_process(COMMAND git log -1 --format=%ct
+  execute_process(COMMAND git -c safe.directory=${PROJECT_SOURCE_DIR} log -1 --format=%ct
                   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
                   OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
                   ERROR_QUIET)

@@ -43,6 +43,8 @@ unset SOURCE_DATE_EPOCH
 
 [ "$(dpkg --print-architecture 2>/dev/null)" = amd64 ] ||
 	{ echo "dist.sh: runs on an amd64 Debian machine" >&2; exit 1; }
+# git reads this checkout even where another user owns it, as the build does.
+git() { command git -c safe.directory="$top" "$@"; }
 git diff --quiet HEAD ||
 	echo "dist.sh: uncommitted changes are not in the release of $(git rev-parse --short HEAD)" >&2
 

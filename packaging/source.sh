@@ -8,6 +8,8 @@ set -euo pipefail
 out=$(realpath "$1")
 cd "$(dirname "$0")/.."
 version=${2:-$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)}
+# git reads this checkout even where another user owns it, as the build does.
+git() { command git -c safe.directory="$PWD" "$@"; }
 epoch=$(git log -1 --format=%ct)
 # A fixed umask: git's default for archives is a setting of the user's.
 git -c tar.umask=0022 archive --format=tar --prefix="rangecat-$version/" \

@@ -1,11 +1,11 @@
 # What a static binary carries besides rangecat's own code: parts of the C
-# library and of GCC's runtime. built_using names their Debian source
+# library (glibc: a release is built with no other) and of GCC's runtime. built_using names their Debian source
 # packages at the versions built with (empty where dpkg does not know
 # them, and for a dynamic binary), and THIRD-PARTY-NOTICES, beside the
 # licence in the archive and the .rpm, names their licences and sources.
 set(built_using)
 set(third_party_notices)
-if(NOT linkage STREQUAL dynamic)
+if(NOT linkage STREQUAL dynamic AND libc STREQUAL glibc)
   foreach(lib libc.a libgcc.a libstdc++.a)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${lib}
                     OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -31,7 +31,16 @@ if(NOT linkage STREQUAL dynamic)
   set(glibc_version ${CMAKE_MATCH_1})
   string(REGEX MATCH "__GLIBC_MINOR__ ([0-9]+)" _ "${macros}")
   string(APPEND glibc_version .${CMAKE_MATCH_1})
+  # GCC's runtime comes from the GCC installation the compiler links with:
+  # GCC itself, or the one clang chose, whose folder is named by its
+  # version.
   set(gcc_version ${CMAKE_CXX_COMPILER_VERSION})
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL GNU)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
+                    OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(gcc_version "${libgcc}" DIRECTORY)
+    get_filename_component(gcc_version "${gcc_version}" NAME)
+  endif()
   if(built_using)
     set(sources "Debian's source packages\n\n  ${built_using}\n\nwhich the .deb's Built-Using field names too: on Debian, 'apt-get source'\nfetches them, and Debian's snapshot archive keeps every version of them.")
   else()
