@@ -79,7 +79,8 @@ void parse_options(int argc, char *argv[])
 }
 
 // The usage line is a command to type again, so it names the program as it
-// was invoked, where the other messages say "rangecat:".
+// was invoked, as the option parser's own lines do, where the tool's other
+// messages say "rangecat:".
 void usage(const char *line)
 {
 	fprintf(stderr, line, progname);

@@ -16,6 +16,16 @@ printf 'hello, world\n' >hello
 build_cxx() {
 	sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake
 }
+# gcc_runtime: the version of the GCC runtime that the build links: GCC's
+# own, or that of the GCC installation that clang chose, named by its
+# folder.
+gcc_runtime() {
+	if "$(build_cxx)" --version | grep -q clang; then
+		basename "$(dirname "$("$(build_cxx)" -print-libgcc-file-name)")"
+	else
+		"$(build_cxx)" -dumpfullversion
+	fi
+}
 # cached NAME: the value of NAME in the build's CMake cache.
 cached() {
 	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
@@ -31,28 +41,34 @@ toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
 config() {
 	sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"
 }
-# names BINARY: the names Debian, RPM and the release archive give BINARY's
-# machine, and qemu-user's.
-names() {
-	local header
-	header=$(readelf -hW "$1")
-	case $(sed -n 's/^ *Machine: *//p' <<<"$header") in
-	'Advanced Micro Devices X86-64') echo amd64 x86_64 x86_64 x86_64 ;;
-	AArch64) echo arm64 aarch64 aarch64 aarch64 ;;
-	ARM)
+# release_names WHAT: puts in deb_arch, rpm_arch, archive_machine and
+# qemu_machine the names that Debian, RPM, the release archive and
+# qemu-user give the tool's machine; skips WHAT for any build that is not
+# of the release: another machine than its nine, or another C library.
+release_names() {
+	local header machine
+	[ "${RANGECAT_LIBC:-}" = glibc ] ||
+		skip_ "$1" "the release is built with glibc, and this build is for ${RANGECAT_LIBC:-an unknown C library}"
+	header=$(readelf -hW "$bin") || framework_failure_ "readelf -h $bin"
+	machine=$(sed -nE 's/^ *(Class|Data|Machine): *(.*)/\2/p' <<<"$header" | paste -sd'|')
+	case $machine in
+	"ELF64|2's complement, little endian|Advanced Micro Devices X86-64") set -- amd64 x86_64 x86_64 x86_64 ;;
+	"ELF64|2's complement, little endian|AArch64") set -- arm64 aarch64 aarch64 aarch64 ;;
+	"ELF32|2's complement, little endian|ARM")
 		if grep -q 'hard-float ABI' <<<"$header"; then
-			echo armhf armv7hl armv7l arm
+			set -- armhf armv7hl armv7l arm
 		else
-			echo armel armv5tel armv5tel arm
+			set -- armel armv5tel armv5tel arm
 		fi
 		;;
-	'Intel 80386') echo i386 i686 i686 i386 ;;
-	'MIPS R3000') echo mips64el mips64el mips64el mips64el ;;
-	PowerPC64) echo ppc64el ppc64le ppc64le ppc64le ;;
-	RISC-V) echo riscv64 riscv64 riscv64 riscv64 ;;
-	'IBM S/390') echo s390x s390x s390x s390x ;;
-	*) framework_failure_ "no names for the machine of $1" ;;
+	"ELF32|2's complement, little endian|Intel 80386") set -- i386 i686 i686 i386 ;;
+	"ELF64|2's complement, little endian|MIPS R3000") set -- mips64el mips64el mips64el mips64el ;;
+	"ELF64|2's complement, little endian|PowerPC64") set -- ppc64el ppc64le ppc64le ppc64le ;;
+	"ELF64|2's complement, little endian|RISC-V") set -- riscv64 riscv64 riscv64 riscv64 ;;
+	"ELF64|2's complement, big endian|IBM S/390") set -- s390x s390x s390x s390x ;;
+	*) skip_ "$1" "no release is made for this machine: ${machine//|/, }" ;;
 	esac
+	deb_arch=$1 rpm_arch=$2 archive_machine=$3 qemu_machine=$4
 }
 
 # want WHAT COMMAND...: COMMAND succeeds and prints nothing on stderr.
@@ -193,6 +209,7 @@ published() {
 # publisher makes it, naming its maintainer and home page.
 check_deb() {
 	local contents f depends sources=
+	release_names 'Debian package'
 	# Making the package leaves an install made before it to be removed.
 	setup cmake --install "$build" --prefix "$tmp/p" >/dev/null
 	unpack_deb 'Debian package'
@@ -209,7 +226,7 @@ check_deb() {
 		"$(grep -c '^./usr/share/lintian/overrides/rangecat$' <<<"$contents")" \
 		"$([ "$linkage" = dynamic ] && echo 0 || echo 1)"
 	same 'package name' "$(dpkg-deb -f "$deb" Package)" rangecat
-	same 'package architecture' "$(dpkg-deb -f "$deb" Architecture)" "$(names "$bin" | cut -d' ' -f1)"
+	same 'package architecture' "$(dpkg-deb -f "$deb" Architecture)" "$deb_arch"
 	same 'package version' "$(dpkg-deb -f "$deb" Version)" "$(config CPACK_PACKAGE_VERSION)"
 	same 'package maintainer and home page' "$(dpkg-deb -f "$deb" Maintainer Homepage)" \
 		"$(printf 'Maintainer: %s\n' "$(cached RANGECAT_MAINTAINER)"
@@ -243,6 +260,7 @@ $(sed -n "\$s/ -- [^<]*<[^>]*>/ -- $maintainer/p" "$src/packaging/changelog")"
 
 check_lintian() {
 	need lintian 'lintian on the package'
+	release_names 'lintian on the package'
 	unpack_deb 'lintian on the package'
 	# Every tag counts, down to the pedantic ones; overridden ones do not show.
 	if lintian --fail-on warning -I --pedantic "$deb" >lint.out 2>lint.err &&
@@ -267,6 +285,7 @@ identical() {
 # whose folders and files every user may read.
 check_reproducible() {
 	need dpkg-deb 'reproducible package'
+	release_names 'reproducible package'
 	local d mask=022
 	for d in one two-other; do
 		(
@@ -305,13 +324,15 @@ make_rpm() {
 # Debian's copyright file. Its licence tag names all that the binary holds;
 # a static one requires only rpm's features. Its architecture and times are
 # right, it is the same when made again under another umask, and dnf
-# installs, runs and removes it in an empty root. As a publisher makes it,
+# installs, runs and removes it in an empty root, or, when it is dynamic,
+# refuses it there for want of the C library. As a publisher makes it,
 # it names its maintainer and home page.
 check_rpm() {
 	need rpmbuild 'RPM package'
 	need dpkg-deb 'RPM package'
 	need dnf 'RPM package'
 	[ "$(id -u)" = 0 ] || skip_ 'RPM package' 'dnf --installroot and chroot need root'
+	release_names 'RPM package'
 	make_rpm rpm
 	unpack_deb 'RPM package'
 	local licences=/usr/share/licenses/rangecat/LICENSE
@@ -319,7 +340,7 @@ check_rpm() {
 	if [ "$linkage" = dynamic ]; then
 		licence=MIT
 		same 'a dynamic .rpm requires the C library' \
-			"$(rpm -qp --requires "$rpm" | grep -c '^libc\.so\.6')" 1
+			"$(rpm -qp --requires "$rpm" | grep -c '^libc\.so\.6()')" 1
 	else
 		licences+=$'\n'/usr/share/licenses/rangecat/THIRD-PARTY-NOTICES
 		same 'what a static .rpm requires besides rpm features' \
@@ -333,7 +354,7 @@ check_rpm() {
 				-e 's|/zsh/vendor-completions/|/zsh/site-functions/|' | sort -k4)"
 	same 'licence files of the .rpm' "$(rpm -qp --licensefiles "$rpm")" "$licences"
 	same 'licence and architecture of the .rpm' "$(rpm -qp --qf '%{LICENSE}|%{ARCH}' "$rpm")" \
-		"$licence|$(names "$bin" | cut -d' ' -f2)"
+		"$licence|$rpm_arch"
 	local epoch
 	epoch=$(config CPACK_RANGECAT_EPOCH)
 	same 'build time and file times of the .rpm' \
@@ -344,9 +365,16 @@ check_rpm() {
 	# Installed by dnf into a root that holds nothing else, run there, and
 	# removed again, with nothing of it left.
 	local dnf=(dnf -y -q --installroot="$tmp/root" --setopt=reposdir=/dev/null --releasever=0
-		--forcearch="$(names "$bin" | cut -d' ' -f2)")
+		--forcearch="$rpm_arch")
 	setup mkdir root
-	if "${dnf[@]}" install "$rpm" >dnf.out 2>&1; then
+	if [ "$linkage" = dynamic ]; then
+		# Its C library comes from the system's repositories, of which the
+		# root has none: dnf must refuse it for want of that.
+		"${dnf[@]}" install "$rpm" >dnf.out 2>&1
+		status=$?
+		same 'dnf in an empty root, on a dynamic .rpm: status, and the C library wanted' \
+			"$status $(grep -c '^ *- nothing provides libc\.so\.6()' dnf.out)" '1 1'
+	elif "${dnf[@]}" install "$rpm" >dnf.out 2>&1; then
 		printf 'hello, world\n' >root/hello
 		same 'the .rpm installed by dnf in an empty root: a run' \
 			"$(chroot root /usr/bin/rangecat -s 7 -e 12 /hello 2>&1)" world
@@ -370,6 +398,7 @@ check_rpm() {
 check_rpmlint() {
 	need rpmbuild 'rpmlint on the package'
 	need rpmlint 'rpmlint on the package'
+	release_names 'rpmlint on the package'
 	make_rpm rpm
 	# Errors fail rpmlint; warnings only show in its count.
 	if rpmlint -c "$src/packaging/rpmlint.toml" --ignore-unused-rpmlintrc \
@@ -388,9 +417,8 @@ check_rpmlint() {
 # another umask. A dynamic build is refused one, and so is a release that
 # names no maintainer.
 check_archive() {
-	local machine
-	read -ra machine <<<"$(names "$bin")"
-	need "qemu-${machine[3]}-static" 'release archive'
+	release_names 'release archive'
+	need "qemu-$qemu_machine-static" 'release archive'
 	setup mkdir -p fake/packaging
 	setup cp "$src/packaging/dist.sh" fake/packaging/
 	setup cp "$src/CMakeLists.txt" fake/
@@ -407,7 +435,7 @@ check_archive() {
 		return
 	fi
 	local name f
-	name=rangecat-$(config CPACK_PACKAGE_VERSION)-${machine[2]}-linux
+	name=rangecat-$(config CPACK_PACKAGE_VERSION)-$archive_machine-linux
 	setup mkdir a b
 	(umask 077 && "$src/packaging/archive.sh" "$build" a >/dev/null) || framework_failure_ 'archive.sh'
 	setup "$src/packaging/archive.sh" "$build" b >/dev/null
@@ -433,12 +461,12 @@ check_archive() {
 	# DEB | RPM | CPUs |.
 	local row cpu
 	row=$(sed -n '/^## Install a release/,/^## /p' "$src/README.md" |
-		awk -F'|' -v a="\`${machine[2]}\`" '{ f = $4; gsub(/ /, "", f) } f == a' | tr -d '`')
-	same "the README's DEB for ${machine[2]}" "$(cut -d'|' -f5 <<<"$row" | xargs)" "${machine[0]}"
+		awk -F'|' -v a="\`$archive_machine\`" '{ f = $4; gsub(/ /, "", f) } f == a' | tr -d '`')
+	same "the README's DEB for $archive_machine" "$(cut -d'|' -f5 <<<"$row" | xargs)" "$deb_arch"
 	[ -n "$row" ] || return
 	for cpu in $(cut -d'|' -f7 <<<"$row" | tr ',' ' '); do
 		same "the archive binary on a $cpu under qemu" \
-			"$("qemu-${machine[3]}-static" -cpu "$cpu" "$name"/rangecat -s 7 -e 12 hello 2>&1)" world
+			"$("qemu-$qemu_machine-static" -cpu "$cpu" "$name"/rangecat -s 7 -e 12 hello 2>&1)" world
 	done
 	# The notices name each licence, the versions linked in, and where
 	# their sources are.
@@ -449,7 +477,7 @@ check_archive() {
 	same 'what the notices name' \
 		"$(grep -oE 'GNU C Library \(glibc\) [0-9.]+|GCC [0-9.]+|[A-Z][A-Za-z0-9.-]+-or-later( WITH GCC-exception-3.1)?|rangecat-[^ ]+\.tar\.gz' \
 			"$name"/THIRD-PARTY-NOTICES | sort -u)" \
-		"$(printf '%s\n' "GNU C Library (glibc) $glibc" "GCC $("$(build_cxx)" -dumpfullversion)" \
+		"$(printf '%s\n' "GNU C Library (glibc) $glibc" "GCC $(gcc_runtime)" \
 			LGPL-2.1-or-later 'GPL-3.0-or-later WITH GCC-exception-3.1' \
 			"rangecat-$(config CPACK_PACKAGE_VERSION).tar.gz" | sort -u)"
 	local sources
@@ -467,6 +495,11 @@ check_archive() {
 # and a build of it, where git cannot reach, takes that time.
 check_source_tarball() {
 	need git 'source tarball'
+	# git reads the checkout even where another user owns it, as the build
+	# does; the upload-pack of a local clone takes that from global settings
+	# only, and for the .git folder too.
+	printf '[safe]\n\tdirectory = %s\n\tdirectory = %s/.git\n' "$src" "$src" >gitconfig
+	export GIT_CONFIG_GLOBAL=$tmp/gitconfig
 	[ "$(git -C "$src" rev-parse --show-toplevel 2>/dev/null)" = "$src" ] ||
 		skip_ 'source tarball' "$src is not a git checkout"
 	local name=rangecat-$version epoch
@@ -493,31 +526,49 @@ check_source_tarball() {
 	same 'commit time a build of the tarball takes' "$(config CPACK_RANGECAT_EPOCH)" "$epoch"
 }
 
-# main_code ELF: the disassembly of main in ELF.
-main_code() {
-	"$objdump" -d --no-show-raw-insn "$1" |
-		awk '/^[0-9a-f]+ <main>:/ { f = 1 } /^$/ { f = 0 } f'
+# own_code ELF: the disassembly of the tool's own functions in ELF, named as
+# its sources define them, with the copies that the compiler made of them
+# (main.cold, f(int) [clone .constprop.0]) and, on 64-bit big-endian POWER,
+# their code entry points (.main).
+own_code() {
+	local names
+	names=$(sed -nE 's/^[a-z][^(=]*[ *]([a-z_]+)\(.*/\1/p' "$src"/src/*.cc | sort -u | paste -sd'|')
+	"$objdump" -dC --no-show-raw-insn "$1" |
+		awk -v own="^[0-9a-f]+ <[.]?(main([.][^>]*)?|($names)[(].*)>:\$" '/^[0-9a-f]+ </ { f = $0 ~ own } /^$/ { f = 0 } f'
 }
-# got_calls ELF: what main calls through the GOT in 64-bit little-endian
-# MIPS code, where a call is 'ld t9,OFFSET(gp)' and 'jalr t9', and gp is
-# _gp: the function whose address the GOT holds at _gp + OFFSET.
+# got_calls ELF: what the tool's own code calls through the GOT in 64-bit
+# little-endian MIPS code, where a call is 'ld t9,OFFSET(gp)' and 'jalr
+# t9', and gp is _gp: the function whose address the GOT holds at _gp +
+# OFFSET.
 got_calls() {
 	local nm gp got off at
 	nm=$(cached CMAKE_NM)
 	gp=$((16#$("$nm" "$1" | awk '$3 == "_gp" { print $1 }')))
 	# The GOT's address and its offset in the file.
 	got=$(readelf -SW "$1" | awk '{ for (i = 1; i < NF; i++) if ($i == ".got") print $(i + 2), $(i + 3) }')
-	for off in $(main_code "$1" | sed -nE 's/.*\sld\s+t9,(-?[0-9]+)\(gp\).*/\1/p'); do
+	for off in $(own_code "$1" | sed -nE 's/.*\sld\s+t9,(-?[0-9]+)\(gp\).*/\1/p' | sort -u); do
 		at=$(od -An -tx8 --endian=little -N8 \
 			-j $((gp + off - 16#${got% *} + 16#${got#* })) "$1" | xargs)
-		"$nm" "$1" | awk -v at="$(printf '%016x' $((16#$at)))" '$1 == at { print $3; exit }'
+		"$nm" "$1" | awk -v at="$(printf '%016x' $((16#$at)))" '$1 == at { print "<" $3 ">"; exit }'
 	done
 }
 
+# fortifies: whether the build's compiler, with -O2 -D_FORTIFY_SOURCE=2,
+# turns an fprintf into a call of __fprintf_chk: the C library may give it
+# no fortified functions at all (musl), or none that it can use (glibc
+# before 2.40 with clang).
+fortifies() {
+	printf '#include <stdio.h>\nint main(int c, char **v) { return fprintf(stderr, "%%s", v[c - 1]); }\n' >fortify.cc
+	"$(build_cxx)" -O2 -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -c fortify.cc -o fortify.o ||
+		framework_failure_ 'compiling fortify.cc'
+	"$(cached CMAKE_NM)" fortify.o | grep -q '__fprintf_chk'
+}
+
 # hardened WHAT BINARY: BINARY is hardened and linked as $linkage says
-# (static-pie, static or dynamic), read from its ELF and its code.
+# (static-pie, static or dynamic), read from its ELF and its code, however
+# the compiler inlined it.
 hardened() {
-	local what=$1 elf=$2 header calls type=DYN interp=0
+	local what=$1 elf=$2 header code type=DYN interp=0
 	header=$(readelf -hlW "$elf")
 	case $linkage in
 	static) type=EXEC ;;
@@ -534,13 +585,18 @@ hardened() {
 	else
 		same "$what: BIND_NOW" "$(readelf -dW "$elf" | grep -cE 'FLAGS.*\bNOW\b')" 1
 	fi
-	# libc defines the checking functions either way: look for main's calls,
-	# direct or, in 64-bit MIPS code, through the GOT.
-	calls=$(main_code "$elf" |
-		sed -nE 's/.*\s(call|jmp|bl|b|blx|jal|bal|brasl|jg)\s+(%r[0-9]+,)?[0-9a-f]+ <([^>@+]+)(@plt|\+0x[0-9a-f]+)?>.*/\3/p')
-	grep -q 'Machine: *MIPS' <<<"$header" && calls+=$'\n'$(got_calls "$elf")
-	same "$what: stack protector in main" "$(grep -cx '__stack_chk_fail' <<<"$calls")" 1
-	same "$what: fortified fprintf in main" "$(grep -cx '_*fprintf_chk' <<<"$calls")" 1
+	# The C library defines the checking functions either way, and calls
+	# them itself: look for the calls of the tool's own code, direct or, in
+	# 64-bit MIPS code, through the GOT.
+	code=$(own_code "$elf")
+	grep -q 'Machine: *MIPS' <<<"$header" && code+=$'\n'$(got_calls "$elf")
+	same "$what: the tool's own functions found" "$(grep -cE '^[0-9a-f]+ <[.]?main>:$' <<<"$code")" 1
+	same "$what: stack protector in the tool's code" \
+		"$(grep -cE '<[.]?__stack_chk_fail(_local)?(@plt|\+0x[0-9a-f]+)?>' <<<"$code" | sed 's/^[1-9][0-9]*$/some/')" some
+	if [ -n "$fortifying" ]; then
+		same "$what: fortified calls in the tool's code" \
+			"$(grep -cE '<[.]?__[a-z_]+_chk(@plt|\+0x[0-9a-f]+)?>' <<<"$code" | sed 's/^[1-9][0-9]*$/some/')" some
+	fi
 }
 
 # The release binary is hardened, and stays so when built with Debian's own
@@ -550,6 +606,12 @@ check_hardening() {
 	objdump=$(cached CMAKE_OBJDUMP)
 	need "${objdump:-objdump}" 'hardening of the binary'
 	need dpkg-buildflags 'hardening of the binary'
+	fortifying=
+	if fortifies; then
+		fortifying=yes
+	else
+		echo "NOTE: $(build_cxx) fortifies no fprintf with this C library: fortified calls are not looked for"
+	fi
 	hardened 'the release binary' "$bin"
 	# Debian's flags for the build's architecture, and its toolchain.
 	DEB_HOST_ARCH=$(dpkg-architecture -t"$("$(build_cxx)" -dumpmachine)" -qDEB_HOST_ARCH 2>/dev/null)
@@ -586,8 +648,10 @@ complete_line() {
 
 # complete_in_bash DATA_DIR LINE...: 'complete -p rangecat', then what
 # complete_line gives for each LINE, in an interactive bash with
-# bash-completion loaded and DATA_DIR its only data folder. bash-completion
-# is sourced from a copy, since it also looks for completions beside itself.
+# bash-completion loaded and DATA_DIR its only data folder, the completion
+# loaded as bash-completion loads it on the first Tab: by _comp_load from
+# 2.12 on, by __load_completion before. bash-completion is sourced from a
+# copy, since it also looks for completions beside itself.
 complete_in_bash() {
 	[ -r bc/bash_completion ] ||
 		{ mkdir -p bc && cp /usr/share/bash-completion/bash_completion bc/; } ||
@@ -595,7 +659,11 @@ complete_in_bash() {
 	XDG_DATA_DIRS=$1 bash --norc --noprofile -i -c "
 		$(declare -f complete_line)"'
 		. bc/bash_completion
-		__load_completion rangecat && complete -p rangecat || exit
+		if declare -F _comp_load >/dev/null; then
+			_comp_load rangecat
+		else
+			__load_completion rangecat
+		fi && complete -p rangecat || exit
 		cd bdir || exit
 		for line; do
 			echo "$line: $(complete_line "$line")"
