@@ -11,7 +11,8 @@ mid, size = 2**29, 2**30
 
 def short(cmd):
     """The command as a reader would type it."""
-    for long, name in ((rc, "rangecat"), (big, "F"), (work + "/", "")):
+    for long, name in ((work + "/build-musl/rangecat", "rangecat-musl"), (rc, "rangecat"),
+                       (big, "F"), (work + "/", "")):
         cmd = cmd.replace(long, name)
     return cmd.replace(" status=none", "")
 
@@ -60,6 +61,19 @@ for name in ("start-up", "copy"):
     rows = load(name)
     out += [f"| {name} | `{c}` | {n} | {ms:.3f} |" for c, ms, n in rows]
     floor[name] = rows[1][1] / rows[0][1]
+musl = os.path.join(work, "musl")
+if os.path.exists(musl):
+    runs = {c: (ms, n) for c, ms, n in load("musl")}
+    out += ["", "## Built against musl, interleaved with the glibc build\n",
+            "Start-up, as above: 100 B from the middle of the file, the two "
+            "builds alternating run by run; size stripped, and peak memory of "
+            "one run. Information: the release is built with glibc.\n",
+            "| build | command | runs | median ms | stripped bytes | peak RSS KiB |",
+            "|---|---|---:|---:|---:|---:|"]
+    for (b, size_b, mem), (c, (ms, n)) in zip(
+            (l.rstrip("\n").split("\t") for l in open(musl)), runs.items()):
+        name = "musl" if "build-musl" in b else "glibc"
+        out.append(f"| {name} | `{c}` | {n} | {ms:.3f} | {size_b} | {mem} |")
 out += ["", "## System calls and peak memory, one run with output to a file\n",
         "| range | command | syscalls | reads | writes | peak RSS KiB |",
         "|---|---|---:|---:|---:|---:|"]

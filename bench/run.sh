@@ -1,8 +1,9 @@
 #!/bin/bash
 # Times rangecat against dd, head, tail and cat with hyperfine, and against
 # its floors (a program that does nothing, and the loop of 1000-byte reads
-# each written with fwrite into a 64 KiB buffer) in interleaved runs; counts
-# system calls and peak memory; writes RESULTS.md.
+# each written with fwrite into a 64 KiB buffer) in interleaved runs; where
+# musl-gcc is installed, the start-up of a build against musl beside this
+# one's; counts system calls and peak memory; writes RESULTS.md.
 # Needs hyperfine, strace, /usr/bin/time and python3. RUNS scales the runs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,6 +15,11 @@ mkdir "$work/json"
 cmake -S "$here/.." -B "$work/build" -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$work/build" --target rangecat >/dev/null
 rc=$work/build/rangecat
+if command -v musl-gcc >/dev/null; then
+	cmake -S "$here/.." -B "$work/build-musl" -DBUILD_TESTING=OFF \
+		--toolchain "$here/../cmake/x86_64-linux-musl.cmake" >/dev/null
+	cmake --build "$work/build-musl" --target rangecat >/dev/null
+fi
 # The floors are built and hardened as the release build is.
 floor_flags=(-O2 -fPIE -static-pie -fstack-protector-strong '-Wl,-z,relro,-z,now')
 g++ "${floor_flags[@]}" -o "$work/floor" "$here/floor.cc"
@@ -58,6 +64,14 @@ python3 "$here/interleave.py" $((runs * 250)) "$work/json/start-up.json" \
 	"$work/noop" "$rc -s $mid -e $((mid + 100)) $f"
 python3 "$here/interleave.py" $((big_runs * 3)) "$work/json/copy.json" \
 	"$work/floor 0 $size $f" "$rc -s 0 -e $size $f"
+if [ -x "$work/build-musl/rangecat" ]; then
+	python3 "$here/interleave.py" $((runs * 250)) "$work/json/musl.json" \
+		"$rc -s $mid -e $((mid + 100)) $f" "$work/build-musl/rangecat -s $mid -e $((mid + 100)) $f"
+	for b in "$rc" "$work/build-musl/rangecat"; do
+		/usr/bin/time -f %M -o "$work/mem" "$b" -s "$mid" -e $((mid + 100)) "$f" >/dev/null
+		printf '%s\t%s\t%s\n' "$b" "$(strip -o - "$b" | wc -c)" "$(cat "$work/mem")" >>"$work/musl"
+	done
+fi
 
 python3 "$here/report.py" "$work" "$rc" "$f" >"$here/RESULTS.md"
 echo "wrote $here/RESULTS.md"
