@@ -364,7 +364,9 @@ check_rpm() {
 
 	# Installed by dnf into a root that holds nothing else, run there, and
 	# removed again, with nothing of it left.
-	local dnf=(dnf -y -q --installroot="$tmp/root" --setopt=reposdir=/dev/null --releasever=0
+	# Debian's rpm keeps its database in $HOME/.rpmdb: under root's home in
+	# the root, whatever home the suite runs with.
+	local dnf=(env HOME=/root dnf -y -q --installroot="$tmp/root" --setopt=reposdir=/dev/null --releasever=0
 		--forcearch="$rpm_arch")
 	setup mkdir root
 	if [ "$linkage" = dynamic ]; then
