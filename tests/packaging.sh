@@ -556,14 +556,15 @@ got_calls() {
 }
 
 # fortifies: whether the build's compiler, with -O2 -D_FORTIFY_SOURCE=2,
-# turns an fprintf into a call of __fprintf_chk: the C library may give it
-# no fortified functions at all (musl), or none that it can use (glibc
-# before 2.40 with clang).
+# turns an fprintf into a call of a fortified printf (__fprintf_chk, or
+# __vfprintf_chk through a wrapper, as clang 19 does with glibc 2.41): the
+# C library may give it no fortified functions at all (musl), or none that
+# it can use (clang 14 with glibc 2.36).
 fortifies() {
 	printf '#include <stdio.h>\nint main(int c, char **v) { return fprintf(stderr, "%%s", v[c - 1]); }\n' >fortify.cc
 	"$(build_cxx)" -O2 -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -c fortify.cc -o fortify.o ||
 		framework_failure_ 'compiling fortify.cc'
-	"$(cached CMAKE_NM)" fortify.o | grep -q '__fprintf_chk'
+	"$(cached CMAKE_NM)" fortify.o | grep -qE '__v?fprintf_chk'
 }
 
 # hardened WHAT BINARY: BINARY is hardened and linked as $linkage says
