@@ -69,7 +69,8 @@ if [ -x "$work/build-musl/rangecat" ]; then
 		"$rc -s $mid -e $((mid + 100)) $f" "$work/build-musl/rangecat -s $mid -e $((mid + 100)) $f"
 	for b in "$rc" "$work/build-musl/rangecat"; do
 		/usr/bin/time -f %M -o "$work/mem" "$b" -s "$mid" -e $((mid + 100)) "$f" >/dev/null
-		printf '%s\t%s\t%s\n' "$b" "$(strip -o - "$b" | wc -c)" "$(cat "$work/mem")" >>"$work/musl"
+		strip -o "$work/stripped" "$b"
+		printf '%s\t%s\t%s\n' "$b" "$(wc -c <"$work/stripped")" "$(cat "$work/mem")" >>"$work/musl"
 	done
 fi
 
