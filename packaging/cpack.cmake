@@ -112,7 +112,8 @@ set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
 list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
      /usr/share/man /usr/share/man/man1 /usr/share/licenses
      /usr/share/bash-completion /usr/share/bash-completion/completions
-     /usr/share/zsh /usr/share/zsh/site-functions)
+     /usr/share/zsh /usr/share/zsh/site-functions
+     /usr/share/fish /usr/share/fish/vendor_completions.d)
 # rpmbuild strips with the build's own strip, which reads a cross build's
 # binary; the package's times, build host and links are the same in every
 # build. Its strip writes the binary anew after modes.cmake gave every file

@@ -10,17 +10,24 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # writes install_manifest_rangecat.txt, and install_manifest.txt stays the
 # list of the user's own install.
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME rangecat)
-# bash-completion's own folder, taken relative to its prefix so that the
-# install prefix still applies.
-set(bash_completion_dir ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+# completions_dir VAR PACKAGE FOLDER: the folder where PACKAGE's shell
+# looks for the completions of other packages, as its pkg-config file says,
+# taken relative to its prefix so that the install prefix still applies;
+# FOLDER under the data folder where it has none.
 find_package(PkgConfig QUIET)
-if(PKG_CONFIG_FOUND)
-  pkg_get_variable(bc_dir bash-completion completionsdir)
-  pkg_get_variable(bc_prefix bash-completion prefix)
-  if(bc_dir AND bc_prefix)
-    file(RELATIVE_PATH bash_completion_dir ${bc_prefix} ${bc_dir})
+function(completions_dir var package folder)
+  set(dir ${CMAKE_INSTALL_DATADIR}/${folder})
+  if(PKG_CONFIG_FOUND)
+    pkg_get_variable(pc_dir ${package} completionsdir)
+    pkg_get_variable(pc_prefix ${package} prefix)
+    if(pc_dir AND pc_prefix)
+      file(RELATIVE_PATH dir ${pc_prefix} ${pc_dir})
+    endif()
   endif()
-endif()
+  set(${var} ${dir} PARENT_SCOPE)
+endfunction()
+completions_dir(bash_completion_dir bash-completion bash-completion/completions)
+completions_dir(fish_completion_dir fish fish/vendor_completions.d)
 
 # The man page and the changelog as installed: the page sends bug reports
 # to the home page where one is set, and the changelog carries the
@@ -76,6 +83,7 @@ install(CODE "
 install(FILES ${PROJECT_BINARY_DIR}/rangecat.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES completions/rangecat.bash DESTINATION ${bash_completion_dir}
         RENAME rangecat)
+install(FILES completions/rangecat.fish DESTINATION ${fish_completion_dir})
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # lintian's verdict on the binary depends on how it is linked; a dynamic
 # one needs no override, and an unused override is a lintian tag.

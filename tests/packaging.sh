@@ -160,6 +160,7 @@ check_install() {
 	for f in bin/rangecat share/man/man1/rangecat.1.gz \
 		share/bash-completion/completions/rangecat \
 		share/zsh/site-functions/_rangecat \
+		share/fish/vendor_completions.d/rangecat.fish \
 		share/doc/rangecat/copyright share/doc/rangecat/changelog.gz; do
 		[ -f "p/$f" ] || fail "cmake --install --prefix: no $f"
 	done
@@ -218,6 +219,7 @@ check_deb() {
 	for f in ./usr/bin/rangecat ./usr/share/man/man1/rangecat.1.gz \
 		./usr/share/bash-completion/completions/rangecat \
 		./usr/share/zsh/vendor-completions/_rangecat \
+		./usr/share/fish/vendor_completions.d/rangecat.fish \
 		./usr/share/doc/rangecat/copyright ./usr/share/doc/rangecat/changelog.gz; do
 		grep -qx -- "$f" <<<"$contents" || fail "$deb lacks $f"
 	done
@@ -446,7 +448,7 @@ check_archive() {
 		"$(TZ=UTC tar --full-time --numeric-owner -tvzf a/"$name".tar.gz |
 			awk '{ print $1, $2, $4, $5, $NF }')" \
 		"$(for f in / /LICENSE /README.md /THIRD-PARTY-NOTICES /_rangecat /rangecat \
-			/rangecat.1 /rangecat.bash; do
+			/rangecat.1 /rangecat.bash /rangecat.fish; do
 			mode=-rw-r--r--
 			case $f in /) mode=drwxr-xr-x ;; /rangecat) mode=-rwxr-xr-x ;; esac
 			echo "$mode 0/0 $(TZ=UTC date -d @"$(config CPACK_RANGECAT_EPOCH)" '+%F %T') $name$f"
@@ -455,7 +457,8 @@ check_archive() {
 	same 'binary of the archive' "$("$name"/rangecat -s 7 -e 12 hello)" world
 	same 'symbols and notes left in the archive binary' \
 		"$(readelf -SW "$name"/rangecat | grep -cE '\.symtab|\.comment')" 0
-	for f in completions/rangecat.bash completions/_rangecat LICENSE README.md; do
+	for f in completions/rangecat.bash completions/_rangecat completions/rangecat.fish \
+		LICENSE README.md; do
 		identical "${f##*/} in the archive" "$src/$f" "$name/${f##*/}"
 	done
 	identical 'rangecat.1 in the archive' "$build/rangecat.1" "$name/rangecat.1"
@@ -805,6 +808,60 @@ rangecat --end=3 z: zfile'
 	unpack_deb 'zsh completion from the package'
 	same 'zsh completion from the package' \
 		"$(offered "$tmp/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}")" "$want"
+}
+
+# in_fish BIN_DIR DATA_DIR LINE...: for each LINE, the words that fish
+# offers for it (complete -C), sorted, in a folder holding 'hello', 'zfile'
+# and '-odd-name', with DATA_DIR its only data folder. fish loads the
+# completion of a command it finds on the PATH only: BIN_DIR holds it.
+in_fish() {
+	setup mkdir -p fdir
+	: >fdir/hello
+	: >fdir/zfile
+	: >fdir/-odd-name
+	# shellcheck disable=SC2016
+	(cd fdir && PATH=$1:$PATH XDG_DATA_DIRS=$2 XDG_CONFIG_HOME=$tmp/home/config fish -c '
+		for line in $argv
+			echo "$line:" (complete -C $line | string replace -r "\t.*" "" | LC_ALL=C sort)
+		end' "${@:3}") || framework_failure_ 'fish -c complete -C'
+}
+
+# The fish completion offers the options after a dash and files until the
+# file is named, and after -- only files, from where it is installed and
+# from nowhere else. fish offers options only for a word that begins with
+# a dash.
+check_completion_fish() {
+	need fish 'fish completion'
+	need dpkg-deb 'fish completion'
+	shell_home
+	want 'fish completion syntax' fish --no-execute "$src/completions/rangecat.fish"
+	setup cmake --install "$build" --prefix "$tmp/local" >/dev/null
+	local rows='rangecat -: --end --start -e -odd-name -s
+rangecat -s :
+rangecat -s 5 hel: hello
+rangecat -s 1 -- -o: -odd-name
+rangecat -- : -odd-name hello zfile
+rangecat -- -o: -odd-name
+rangecat hello :
+rangecat hello -: --end --start -e -s
+rangecat --st: --start
+rangecat --st 5 hello -: --end --start -e -s
+rangecat -- hello -:
+rangecat --start=5 : -odd-name hello zfile
+rangecat --end=3 z: zfile
+rangecat --st=5 hel: hello
+rangecat --start=:
+rangecat --end=3 hello -: --end --start -e -s' lines=() row
+	while IFS= read -r row; do
+		lines+=("${row%:*}")
+	done <<<"$rows"
+	same 'fish completion without an install' \
+		"$(in_fish "$tmp/local/bin" "$tmp/nowhere" 'rangecat --st')" 'rangecat --st:'
+	same 'fish completion after a /usr/local install' \
+		"$(in_fish "$tmp/local/bin" "$tmp/local/share" "${lines[@]}")" "$rows"
+	unpack_deb 'fish completion from the package'
+	same 'fish completion from the package' \
+		"$(in_fish "$tmp/unpacked/usr/bin" "$tmp/unpacked/usr/share" "${lines[@]}")" "$rows"
 }
 
 check=check_${check_name//-/_}
