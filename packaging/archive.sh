@@ -2,8 +2,9 @@
 # archive.sh BUILD_DIR OUT_DIR: writes OUT_DIR/rangecat-VERSION-MACHINE-linux.tar.gz,
 # the release archive of a static build: one folder holding the stripped
 # binary, the man page, the completions for bash, zsh and fish, the
-# licence, the notices of the libraries linked in, and the README, with the
-# commit's time and root's ownership, the same bytes from every build.
+# licence, the notices of the libraries linked in, the bill of materials
+# (rangecat.spdx.json), and the README, with the commit's time and root's
+# ownership, the same bytes from every build.
 set -euo pipefail
 build=$(realpath "$1")
 out=$(realpath "$2")
@@ -38,12 +39,14 @@ name=rangecat-$version-$machine-linux
 dir=$stage/$name
 mkdir "$dir"
 cp "$stage/usr/bin/rangecat" "$dir/rangecat"
-cp "$build/rangecat.1" "$build/THIRD-PARTY-NOTICES" "$src/completions/rangecat.bash" \
+cp "$build/rangecat.1" "$build/THIRD-PARTY-NOTICES" \
+	"$stage/usr/share/doc/rangecat/rangecat.spdx.json" "$src/completions/rangecat.bash" \
 	"$src/completions/_rangecat" "$src/completions/rangecat.fish" "$src/LICENSE" \
 	"$src/README.md" "$dir/"
 chmod 0755 "$dir" "$dir/rangecat"
 chmod 0644 "$dir"/rangecat.1 "$dir"/THIRD-PARTY-NOTICES "$dir"/rangecat.bash \
-	"$dir"/_rangecat "$dir"/rangecat.fish "$dir"/LICENSE "$dir"/README.md
+	"$dir"/_rangecat "$dir"/rangecat.fish "$dir"/rangecat.spdx.json "$dir"/LICENSE \
+	"$dir"/README.md
 tar --create --format=gnu --sort=name --mtime="@$epoch" --owner=0 --group=0 \
 	--numeric-owner -C "$stage" "$name" | gzip -9n >"$out/$name.tar.gz"
 echo "$out/$name.tar.gz"

@@ -3,51 +3,11 @@
 # systems differ (install.cmake), made byte for byte the same by two
 # builds of one commit.
 
-# The packages' files carry the commit's time: SOURCE_DATE_EPOCH when it is
-# set, else the time the source tarball recorded, else git's.
-set(epoch $ENV{SOURCE_DATE_EPOCH})
-set(epoch_file ${PROJECT_SOURCE_DIR}/packaging/source-date-epoch)
-if(NOT epoch AND EXISTS ${epoch_file})
-  file(STRINGS ${epoch_file} epoch LIMIT_COUNT 1)
-endif()
-# git may read this checkout though another user owns it (as root in a
-# container, over a mounted tree): building it runs its code all the same.
-if(NOT epoch)
-  execute_process(COMMAND git -c safe.directory=${PROJECT_SOURCE_DIR} log -1 --format=%ct
-                  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
-                  ERROR_QUIET)
-endif()
-if(NOT epoch)
-  message(STATUS "No commit time (not a git checkout, no packaging/source-date-epoch): "
-                 "set SOURCE_DATE_EPOCH for reproducible packages")
-endif()
-set(CPACK_RANGECAT_EPOCH "${epoch}")
 # Sets SOURCE_DATE_EPOCH and RANGECAT_PACKAGE for each generator's run.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generator.cmake)
 
-# The machine the binary is for, in each system's words: Debian's
-# architecture, and the name uname -m and RPM give it.
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
-                OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE)
-execute_process(COMMAND dpkg-architecture -t${triplet} -qDEB_HOST_ARCH
-                OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
-                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-# mips64el keeps its triplet's name: uname -m says mips64 of either byte
-# order, and the binary runs on the little-endian one only.
-string(REGEX REPLACE "-.*" "" machine "${triplet}")
-set(CPACK_RPM_PACKAGE_ARCHITECTURE ${machine})
-if(triplet MATCHES "^arm.*hf$")
-  set(machine armv7l)           # Debian's armhf: ARMv7, hard float
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE armv7hl)
-elseif(triplet MATCHES "^arm")
-  set(machine armv5tel)         # Debian's armel: ARMv5TE, soft float
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE armv5tel)
-elseif(machine STREQUAL powerpc64le)
-  set(machine ppc64le)
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE ppc64le)
-endif()
-set(CPACK_RANGECAT_MACHINE ${machine})
+# The commit's time and the machine, in each system's words, are
+# machine.cmake's.
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rangecat)
@@ -87,12 +47,12 @@ set(CPACK_RPM_PACKAGE_URL "${RANGECAT_HOMEPAGE}")
 # The licence tag names what the binary carries, and the licence files are
 # marked as such. A static binary needs nothing from the system: the
 # libraries rpm would find it needing are inside it, so it requires no
-# more than rpm's own features.
-set(CPACK_RPM_PACKAGE_LICENSE MIT)
+# more than rpm's own features, and it provides what it bundles, as Fedora
+# asks, so that a search for a library's copies finds it.
+set(CPACK_RPM_PACKAGE_LICENSE "${licence}")
 set(licence_files /usr/share/licenses/rangecat/LICENSE)
 if(third_party_notices)
-  set(CPACK_RPM_PACKAGE_LICENSE
-      "MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1")
+  set(CPACK_RPM_PACKAGE_PROVIDES "${bundled}")
   list(APPEND licence_files /usr/share/licenses/rangecat/THIRD-PARTY-NOTICES)
   set(CPACK_RPM_PACKAGE_AUTOREQ OFF)
 endif()

@@ -121,6 +121,50 @@ install(CODE "
        DESTINATION \${CMAKE_INSTALL_PREFIX}/share/zsh/\${zsh_dir}
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 
+# The bill of materials, an SPDX document beside the changelog: rangecat,
+# what a static binary holds of other projects (third-party.cmake), and
+# the installed binary's checksums, taken once it is stripped.
+# json_text VAR TEXT: TEXT as the inside of a JSON string.
+function(json_text var text)
+  string(REPLACE "\\" "\\\\" text "${text}")
+  string(REPLACE "\"" "\\\"" text "${text}")
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+string(REGEX REPLACE " *<(.*)>$" " (\\1)" supplier "${RANGECAT_MAINTAINER}")
+json_text(spdx_supplier "${supplier}")
+set(spdx_download NOASSERTION)
+if(RANGECAT_HOMEPAGE)
+  json_text(spdx_download "${RANGECAT_HOMEPAGE}")
+endif()
+file(STRINGS LICENSE spdx_copyright REGEX "^Copyright" LIMIT_COUNT 1)
+json_text(spdx_copyright "${spdx_copyright}")
+# The commit's time, where there is one: string(TIMESTAMP) reads it from
+# SOURCE_DATE_EPOCH.
+set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
+if(epoch)
+  set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+endif()
+string(TIMESTAMP spdx_created "%Y-%m-%dT%H:%M:%SZ" UTC)
+set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
+if(NOT saved_epoch)
+  unset(ENV{SOURCE_DATE_EPOCH})
+endif()
+# The checksums are the install's to fill in.
+set(sha1 %SHA1%)
+set(sha256 %SHA256%)
+configure_file(packaging/rangecat.spdx.json.in rangecat.spdx.json.in @ONLY)
+install(CODE "
+  set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rangecat\")
+  file(SHA1 \${bin} sha1)
+  file(SHA256 \${bin} sha256)
+  file(READ ${PROJECT_BINARY_DIR}/rangecat.spdx.json.in spdx)
+  string(REPLACE %SHA1% \${sha1} spdx \"\${spdx}\")
+  string(REPLACE %SHA256% \${sha256} spdx \"\${spdx}\")
+  file(WRITE ${PROJECT_BINARY_DIR}/rangecat.spdx.json \"\${spdx}\")
+  file(INSTALL ${PROJECT_BINARY_DIR}/rangecat.spdx.json
+       DESTINATION \${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}
+       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
+
 # The last install rule: the manifest lists the files where they were put,
 # under DESTDIR when the install is staged, so that removing what it lists
 # removes that install and nothing else.

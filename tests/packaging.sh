@@ -26,6 +26,13 @@ gcc_runtime() {
 		"$(build_cxx)" -dumpfullversion
 	fi
 }
+# glibc_version: the version of the C library that the build compiles with,
+# as its headers give it.
+glibc_version() {
+	"$(build_cxx)" -E -dM -include features.h -x c++ /dev/null |
+		awk '$2 == "__GLIBC__" { major = $3 } $2 == "__GLIBC_MINOR__" { minor = $3 }
+			END { print major "." minor }'
+}
 # cached NAME: the value of NAME in the build's CMake cache.
 cached() {
 	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
@@ -161,7 +168,8 @@ check_install() {
 		share/bash-completion/completions/rangecat \
 		share/zsh/site-functions/_rangecat \
 		share/fish/vendor_completions.d/rangecat.fish \
-		share/doc/rangecat/copyright share/doc/rangecat/changelog.gz; do
+		share/doc/rangecat/copyright share/doc/rangecat/changelog.gz \
+		share/doc/rangecat/rangecat.spdx.json; do
 		[ -f "p/$f" ] || fail "cmake --install --prefix: no $f"
 	done
 	same 'installed binary' "$(p/bin/rangecat -s 7 -e 12 hello)" world
@@ -192,6 +200,62 @@ built_using() {
 	awk 'NF && !seen[$0]++' <<<"$sources" | paste -sd, | sed 's/,/, /g'
 }
 
+# spdx_says DOC: what the SPDX document DOC says, a line each: its version
+# and licence, each package with its version, licence and package URL,
+# the file it describes with its SHA-256 and whether it has a SHA-1, and
+# each relationship, elements by name.
+spdx_says() {
+	python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+print(d["spdxVersion"], d["dataLicense"], d["SPDXID"])
+names = {d["SPDXID"]: "DOCUMENT"}
+for p in d["packages"]:
+    names[p["SPDXID"]] = p["name"]
+    purls = [r["referenceLocator"] for r in p.get("externalRefs", []) if r["referenceType"] == "purl"]
+    print("package", p["name"], p["versionInfo"], p["licenseConcluded"], *purls)
+for f in d["files"]:
+    names[f["SPDXID"]] = f["fileName"]
+    sums = {c["algorithm"]: c["checksumValue"] for c in f["checksums"]}
+    print("file", f["fileName"], sums.get("SHA256"), "SHA1" in sums)
+for r in d["relationships"]:
+    print(names.get(r["spdxElementId"]), r["relationshipType"], names.get(r["relatedSpdxElement"]))
+' "$1" || echo "not a JSON document: $1"
+}
+# spdx_want BINARY: what the bill of materials of BINARY must say: rangecat
+# at the package's version, the binary's SHA-256 and, for a static binary,
+# each library linked in at the source package and version Built-Using
+# names (else at its own version), with its licence and package URL.
+spdx_want() {
+	local sum names=() versions=() purls=() kinds i
+	sum=$(sha256sum <"$1" | cut -d' ' -f1)
+	kinds=(LGPL-2.1-or-later 'GPL-3.0-or-later WITH GCC-exception-3.1')
+	if [ "$linkage" != dynamic ] && [ "${RANGECAT_LIBC:-}" = glibc ]; then
+		local sources
+		sources=$(built_using)
+		if [ -n "$sources" ]; then
+			while read -r name version; do
+				names+=("$name") versions+=("$version")
+				purls+=(" pkg:deb/debian/$name@$(sed 's/%/%25/g; s/+/%2B/g; s/:/%3A/g' <<<"$version")?arch=source")
+			done < <(sed -E 's/, /\n/g' <<<"$sources" | sed -E 's/^(\S+) \(= (.*)\)$/\1 \2/')
+		else
+			names=("GNU C Library (glibc)" "libgcc and libstdc++, the runtime of GCC")
+			versions=("$(glibc_version)" "$(gcc_runtime)") purls=('' '')
+		fi
+	fi
+	echo 'SPDX-2.3 CC0-1.0 SPDXRef-DOCUMENT'
+	echo "package rangecat $(config CPACK_PACKAGE_VERSION) MIT"
+	for i in "${!names[@]}"; do
+		echo "package ${names[i]} ${versions[i]} ${kinds[i]}${purls[i]}"
+	done
+	echo "file ./bin/rangecat $sum True"
+	echo 'DOCUMENT DESCRIBES ./bin/rangecat'
+	echo './bin/rangecat GENERATED_FROM rangecat'
+	for i in "${!names[@]}"; do
+		echo "./bin/rangecat STATIC_LINK ${names[i]}"
+	done
+}
+
 # published GENERATOR: builds the package of a build configured as a
 # publisher configures one, with a maintainer, a home page and a snapshot
 # version, into published/; its path in $package.
@@ -206,11 +270,13 @@ published() {
 	package=$(ls "$tmp"/published/*."${1,,}")
 }
 
-# The Debian package: built, listed, described, unpacked and run; and as a
-# publisher makes it, naming its maintainer and home page.
+# The Debian package: built, listed, described, unpacked and run, with a
+# bill of materials that names what its binary holds; and as a publisher
+# makes it, naming its maintainer and home page.
 check_deb() {
 	local contents f depends sources=
 	release_names 'Debian package'
+	need python3 'Debian package'
 	# Making the package leaves an install made before it to be removed.
 	setup cmake --install "$build" --prefix "$tmp/p" >/dev/null
 	unpack_deb 'Debian package'
@@ -220,7 +286,8 @@ check_deb() {
 		./usr/share/bash-completion/completions/rangecat \
 		./usr/share/zsh/vendor-completions/_rangecat \
 		./usr/share/fish/vendor_completions.d/rangecat.fish \
-		./usr/share/doc/rangecat/copyright ./usr/share/doc/rangecat/changelog.gz; do
+		./usr/share/doc/rangecat/copyright ./usr/share/doc/rangecat/changelog.gz \
+		./usr/share/doc/rangecat/rangecat.spdx.json; do
 		grep -qx -- "$f" <<<"$contents" || fail "$deb lacks $f"
 	done
 	# lintian's overrides are for a static binary only.
@@ -243,6 +310,9 @@ check_deb() {
 	fi
 	same 'Built-Using' "$(dpkg-deb -f "$deb" Built-Using)" "$sources"
 	same 'unpacked binary' "$(unpacked/usr/bin/rangecat -s 7 hello)" 'world'
+	same 'bill of materials of the package' \
+		"$(spdx_says unpacked/usr/share/doc/rangecat/rangecat.spdx.json)" \
+		"$(spdx_want unpacked/usr/bin/rangecat)"
 	same 'the package strips the compiler notes' \
 		"$(readelf -S unpacked/usr/bin/rangecat | grep -c '\.comment')" 0
 	published DEB
@@ -324,7 +394,8 @@ make_rpm() {
 # in site-functions, no lintian override, and in /usr/share/licenses the
 # licence and the notices of what a static binary carries, in place of
 # Debian's copyright file. Its licence tag names all that the binary holds;
-# a static one requires only rpm's features. Its architecture and times are
+# a static one requires only rpm's features and provides the libraries it
+# bundles; its binary and bill of materials are the .deb's. Its architecture and times are
 # right, it is the same when made again under another umask, and dnf
 # installs, runs and removes it in an empty root, or, when it is dynamic,
 # refuses it there for want of the C library. As a publisher makes it,
@@ -338,7 +409,7 @@ check_rpm() {
 	make_rpm rpm
 	unpack_deb 'RPM package'
 	local licences=/usr/share/licenses/rangecat/LICENSE
-	local licence='MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1'
+	local licence='MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1' bundles=
 	if [ "$linkage" = dynamic ]; then
 		licence=MIT
 		same 'a dynamic .rpm requires the C library' \
@@ -347,7 +418,15 @@ check_rpm() {
 		licences+=$'\n'/usr/share/licenses/rangecat/THIRD-PARTY-NOTICES
 		same 'what a static .rpm requires besides rpm features' \
 			"$(rpm -qp --requires "$rpm" | grep -v '^rpmlib(')" ''
+		bundles="bundled(glibc) = $(glibc_version)"$'\n'"bundled(libgcc) = $(gcc_runtime)"
 	fi
+	same 'what the .rpm bundles' "$(rpm -qp --provides "$rpm" | grep '^bundled(')" "$bundles"
+	# The bill of materials is the .deb's, of the same binary.
+	same "the .rpm's binary and bill of materials, as the .deb's" \
+		"$(rpm -qp --qf '%{FILEDIGESTALGO}\n[%{FILEDIGESTS} %{FILENAMES}\n]' "$rpm" |
+			grep -E '^8$| /usr/(bin/rangecat|share/doc/rangecat/rangecat\.spdx\.json)$')" \
+		"8
+$(cd unpacked && sha256sum usr/bin/rangecat usr/share/doc/rangecat/rangecat.spdx.json | sed 's|  | /|')"
 	same 'files of the .rpm, as the .deb has them' \
 		"$(rpm -qlvp "$rpm" | awk '$1 !~ /^d/ { print $1, $3 "/" $4, $5, $NF }' |
 			grep -v ' /usr/share/licenses/' | sort -k4)" \
@@ -414,8 +493,9 @@ check_rpmlint() {
 	fi
 }
 
-# The release archive: one folder of the stripped static binary, its docs,
-# completions and licences, with the notices of the libraries linked in,
+# The release archive: one folder of the stripped static binary, which
+# names its package in an ELF note, its docs, completions and licences,
+# with the notices and the bill of materials of the libraries linked in,
 # root's, at the commit's time, whose binary runs, also on each CPU that the
 # README's machine table names for it; the same when made again under
 # another umask. A dynamic build is refused one, and so is a release that
@@ -423,6 +503,8 @@ check_rpmlint() {
 check_archive() {
 	release_names 'release archive'
 	need "qemu-$qemu_machine-static" 'release archive'
+	need systemd-analyze 'release archive'
+	need python3 'release archive'
 	setup mkdir -p fake/packaging
 	setup cp "$src/packaging/dist.sh" fake/packaging/
 	setup cp "$src/CMakeLists.txt" fake/
@@ -448,7 +530,7 @@ check_archive() {
 		"$(TZ=UTC tar --full-time --numeric-owner -tvzf a/"$name".tar.gz |
 			awk '{ print $1, $2, $4, $5, $NF }')" \
 		"$(for f in / /LICENSE /README.md /THIRD-PARTY-NOTICES /_rangecat /rangecat \
-			/rangecat.1 /rangecat.bash /rangecat.fish; do
+			/rangecat.1 /rangecat.bash /rangecat.fish /rangecat.spdx.json; do
 			mode=-rw-r--r--
 			case $f in /) mode=drwxr-xr-x ;; /rangecat) mode=-rwxr-xr-x ;; esac
 			echo "$mode 0/0 $(TZ=UTC date -d @"$(config CPACK_RANGECAT_EPOCH)" '+%F %T') $name$f"
@@ -457,6 +539,13 @@ check_archive() {
 	same 'binary of the archive' "$("$name"/rangecat -s 7 -e 12 hello)" world
 	same 'symbols and notes left in the archive binary' \
 		"$(readelf -SW "$name"/rangecat | grep -cE '\.symtab|\.comment')" 0
+	same 'the package note of the archive binary, as systemd reads it' \
+		"$(systemd-analyze inspect-elf --json=short "$name"/rangecat |
+			python3 -c 'import json, sys; d = json.load(sys.stdin); print(*[v for k, v in d.items() if k.endswith("/rangecat")][0].values())' |
+			cut -d' ' -f1-3)" \
+		"rangecat $(config CPACK_PACKAGE_VERSION) $archive_machine"
+	same 'bill of materials of the archive' "$(spdx_says "$name"/rangecat.spdx.json)" \
+		"$(spdx_want "$name"/rangecat)"
 	for f in completions/rangecat.bash completions/_rangecat completions/rangecat.fish \
 		LICENSE README.md; do
 		identical "${f##*/} in the archive" "$src/$f" "$name/${f##*/}"
@@ -476,9 +565,7 @@ check_archive() {
 	# The notices name each licence, the versions linked in, and where
 	# their sources are.
 	local glibc
-	glibc=$("$(build_cxx)" -E -dM -include features.h -x c++ /dev/null |
-		awk '$2 == "__GLIBC__" { major = $3 } $2 == "__GLIBC_MINOR__" { minor = $3 }
-			END { print major "." minor }')
+	glibc=$(glibc_version)
 	same 'what the notices name' \
 		"$(grep -oE 'GNU C Library \(glibc\) [0-9.]+|GCC [0-9.]+|[A-Z][A-Za-z0-9.-]+-or-later( WITH GCC-exception-3.1)?|rangecat-[^ ]+\.tar\.gz' \
 			"$name"/THIRD-PARTY-NOTICES | sort -u)" \
