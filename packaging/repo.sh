@@ -1,0 +1,107 @@
+#!/bin/bash
+# repo.sh OUT_DIR PACKAGE...: adds each .deb and .rpm to the signed APT and
+# DNF repositories in OUT_DIR, made anew around all that they hold, so that
+# a later release joins the earlier ones and apt and dnf upgrade to it:
+#   apt/: one suite, stable, with one component, main, for every
+#     architecture of its packages, signed as InRelease and Release.gpg;
+#   rpm/: the .rpms signed with rpmsign, and createrepo_c's metadata,
+#     signed as repodata/repomd.xml.asc;
+#   rangecat-archive-keyring.pgp and .asc: the public key, binary and
+#     armoured;
+#   rangecat.sources and rangecat.repo: what a user installs to take
+#     updates from them, at RANGECAT_REPO_URL.
+# The key is RANGECAT_SIGNING_KEY's, as for sign.sh. The repositories'
+# dates are SOURCE_DATE_EPOCH's, else the clock's, and all but the
+# signatures (and the signed .rpms, and the metadata naming their
+# checksums) is the same in two runs.
+set -euo pipefail
+here=$(dirname "$(realpath "$0")")
+out=$1
+shift
+key=${RANGECAT_SIGNING_KEY:?set RANGECAT_SIGNING_KEY to the fingerprint of the signing key}
+url=${RANGECAT_REPO_URL:?set RANGECAT_REPO_URL to where OUT_DIR will be published}
+url=${url%/}
+epoch=${SOURCE_DATE_EPOCH:-$(date +%s)}
+export LC_ALL=C
+
+mkdir -p "$out/apt/pool/main/r/rangecat" "$out/rpm"
+for package; do
+	case $package in
+	*.deb) cp "$package" "$out/apt/pool/main/r/rangecat/" ;;
+	*.rpm) cp "$package" "$out/rpm/" ;;
+	*) echo "repo.sh: $package is neither a .deb nor an .rpm" >&2; exit 2 ;;
+	esac
+done
+
+gpg --batch --yes --quiet --export --export-options export-minimal "$key!" \
+	>"$out/rangecat-archive-keyring.pgp"
+gpg --batch --yes --quiet --armor --export --export-options export-minimal "$key!" \
+	>"$out/rangecat-archive-keyring.asc"
+[ -s "$out/rangecat-archive-keyring.pgp" ] ||
+	{ echo "repo.sh: no key $key in GnuPG's keyring" >&2; exit 1; }
+
+# APT: a Packages index per architecture, and the Release file over them.
+(
+	cd "$out/apt"
+	rm -rf dists
+	mapfile -t archs < <(for deb in pool/main/r/rangecat/*.deb; do
+		dpkg-deb -f "$deb" Architecture
+	done | sort -u)
+	for arch in "${archs[@]}"; do
+		dir=dists/stable/main/binary-$arch
+		mkdir -p "$dir"
+		apt-ftparchive --arch "$arch" packages pool/main >"$dir/Packages"
+		gzip -9nk "$dir/Packages"
+	done
+	apt-ftparchive \
+		-o APT::FTPArchive::Release::Origin=rangecat \
+		-o APT::FTPArchive::Release::Label=rangecat \
+		-o APT::FTPArchive::Release::Suite=stable \
+		-o APT::FTPArchive::Release::Codename=stable \
+		-o APT::FTPArchive::Release::Components=main \
+		-o "APT::FTPArchive::Release::Architectures=${archs[*]}" \
+		-o "APT::FTPArchive::Release::Date=$(date -u -d "@$epoch" '+%a, %d %b %Y %H:%M:%S UTC')" \
+		-o APT::FTPArchive::Release::Description="rangecat's releases" \
+		release dists/stable >Release
+	mv Release dists/stable/Release
+	gpg --batch --yes --quiet --local-user "$key!" --digest-algo SHA512 \
+		--clearsign --output dists/stable/InRelease dists/stable/Release
+	gpg --batch --yes --quiet --local-user "$key!" --digest-algo SHA512 \
+		--armor --detach-sign --output dists/stable/Release.gpg dists/stable/Release
+)
+
+# DNF: the .rpms signed (once: rpmsign replaces a signature it made
+# before), at the repositories' time, and the metadata over them.
+(
+	cd "$out/rpm"
+	shopt -s nullglob
+	rpms=(*.rpm)
+	if [ ${#rpms[@]} -gt 0 ]; then
+		# Debian's rpm calls gpg gpg2, which GnuPG 2.2 no longer installs;
+		# rpm warns that standard input is no terminal, which it need not be.
+		rpmsign --define "__gpg $(command -v gpg)" --define "_gpg_name $key!" \
+			--define '_gpg_digest_algo sha512' --addsign "${rpms[@]}" \
+			2> >(grep -v '^warning: Could not set GPG_TTY' >&2) >/dev/null
+		touch -d "@$epoch" "${rpms[@]}"
+	fi
+	rm -rf repodata
+	createrepo_c --quiet --no-database --revision "$epoch" --set-timestamp-to-revision .
+	"$here/sign.sh" repodata/repomd.xml
+)
+
+cat >"$out/rangecat.sources" <<SOURCES
+Types: deb
+URIs: $url/apt
+Suites: stable
+Components: main
+Signed-By: /etc/apt/keyrings/rangecat-archive-keyring.pgp
+SOURCES
+cat >"$out/rangecat.repo" <<REPO
+[rangecat]
+name=rangecat
+baseurl=$url/rpm
+enabled=1
+gpgcheck=1
+repo_gpgcheck=1
+gpgkey=$url/rangecat-archive-keyring.asc
+REPO
