@@ -2,18 +2,26 @@
 # dist.sh: the release of the commit checked out here, in dist/: the source
 # tarball; an archive and a .deb for each of Debian's nine release
 # architectures; an .rpm for each of the four that RHEL ships; and
-# SHA256SUMS over them all.
+# SHA256SUMS over them all; the source tarball and SHA256SUMS signed (.asc);
+# the public key (rangecat-archive-keyring.pgp and .asc); and the signed APT
+# and DNF repositories of the packages, with rangecat.sources and
+# rangecat.repo, which point at them (repo.sh): dist/ is what is published
+# at RANGECAT_REPO_URL.
 # Every binary is built from the source tarball, unpacked outside any git
 # checkout, and passes its architecture's whole suite, with every optional
 # tool, before it is packaged. When anything fails, dist.sh stops and dist/
 # stays as it was. It needs an amd64 Debian machine, root (for the loop
 # device and binfmt_misc) and every tool that the README lists.
 #
-# A release names who publishes it: RANGECAT_MAINTAINER ("Name <address>")
-# and RANGECAT_HOMEPAGE, from the environment, fill the packages' fields and
-# say where bugs go. Without a maintainer it makes no release; with
-# --snapshot it makes one anyway, with the placeholder, and every version
-# ends in ~snapshot.
+# A release names who publishes it, from the environment:
+# RANGECAT_MAINTAINER ("Name <address>") and RANGECAT_HOMEPAGE fill the
+# packages' fields and say where bugs go; RANGECAT_SIGNING_KEY, the
+# fingerprint of a key in the caller's GnuPG keyring, signs it; and
+# RANGECAT_REPO_URL is where it is published. Without a maintainer, a key
+# or an address it makes no release; with --snapshot it makes one anyway,
+# with the placeholder maintainer, a throwaway key made for the run, and
+# RANGECAT_REPO_URL or a placeholder address, and every version ends in
+# ~snapshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -30,9 +38,27 @@ case ${1-} in
 esac
 placeholder=$(sed -n 's/^set(maintainer_placeholder "\(.*\)")$/\1/p' CMakeLists.txt)
 maintainer=${RANGECAT_MAINTAINER:-$placeholder}
-if [ "$snapshot" = OFF ] && [ "$maintainer" = "$placeholder" ]; then
-	echo "dist.sh: set RANGECAT_MAINTAINER=\"Name <address>\" to make a release, or make a snapshot with --snapshot" >&2
-	exit 1
+if [ "$snapshot" = OFF ]; then
+	if [ "$maintainer" = "$placeholder" ]; then
+		echo "dist.sh: set RANGECAT_MAINTAINER=\"Name <address>\" to make a release, or make a snapshot with --snapshot" >&2
+		exit 1
+	fi
+	if [ -z "${RANGECAT_SIGNING_KEY-}" ]; then
+		echo "dist.sh: set RANGECAT_SIGNING_KEY to the fingerprint of the key in your GnuPG keyring that signs the release, or make a snapshot with --snapshot" >&2
+		exit 1
+	fi
+	if [ -z "${RANGECAT_REPO_URL-}" ]; then
+		echo "dist.sh: set RANGECAT_REPO_URL to the address where dist/ is to be published, or make a snapshot with --snapshot" >&2
+		exit 1
+	fi
+	# A whole fingerprint, never a short ID that another key may share, of
+	# a key that can sign.
+	if ! [[ $RANGECAT_SIGNING_KEY =~ ^[0-9A-Fa-f]{40}$ ]] ||
+		! gpg --batch --with-colons --list-secret-keys "$RANGECAT_SIGNING_KEY!" 2>/dev/null |
+		grep -qi "^fpr:.*:$RANGECAT_SIGNING_KEY:\$"; then
+		echo "dist.sh: RANGECAT_SIGNING_KEY=$RANGECAT_SIGNING_KEY is not the fingerprint of a secret key in your GnuPG keyring" >&2
+		exit 1
+	fi
 fi
 options=("-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=${RANGECAT_HOMEPAGE-}"
 	"-DRANGECAT_SNAPSHOT=$snapshot")
@@ -52,6 +78,21 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/rangecat-dist.XXXXXX")
 trap 'echo "dist.sh: failed; dist/ is unchanged, the builds are in $work" >&2' ERR
 out=$work/dist
 mkdir "$out" "$work/packages"
+if [ "$snapshot" = ON ]; then
+	# A key of the run's own, in a keyring of its own, which signs nothing
+	# else: the snapshot's signatures show that the signing works, and
+	# vouch for nothing.
+	export GNUPGHOME=$work/gnupg
+	mkdir -m 700 "$GNUPGHOME"
+	gpg --batch --quiet --passphrase '' \
+		--quick-gen-key 'rangecat snapshot, throwaway key <snapshot@rangecat.invalid>' \
+		rsa3072 sign never 2>/dev/null
+	RANGECAT_SIGNING_KEY=$(gpg --with-colons --list-keys snapshot@rangecat.invalid |
+		awk -F: '$1 == "fpr" { print $10; exit }')
+	echo "dist.sh: a snapshot, signed with a throwaway key made for this run: $RANGECAT_SIGNING_KEY"
+	: "${RANGECAT_REPO_URL:=https://rangecat.invalid/snapshot}"
+fi
+export RANGECAT_SIGNING_KEY RANGECAT_REPO_URL
 tarball=$(packaging/source.sh "$out" "$version")
 tar -xzf "$tarball" -C "$work"
 src=$work/$(basename "$tarball" .tar.gz)
@@ -96,11 +137,18 @@ if [ ${#files[@]} != $((1 + 2 * ${#triplets[@]} + 4)) ]; then
 fi
 sha256sum -- "${files[@]}" >SHA256SUMS
 sha256sum --quiet -c SHA256SUMS
+"$src/packaging/sign.sh" "$(basename "$tarball")" SHA256SUMS
+# The repositories' dates are the commit's.
+SOURCE_DATE_EPOCH=$(cat "$src/packaging/source-date-epoch") \
+	"$src/packaging/repo.sh" . ./*.deb ./*.rpm
+gpgv --quiet --keyring ./rangecat-archive-keyring.pgp SHA256SUMS.asc SHA256SUMS
 # For publishing, whatever the umask.
-chmod 0644 -- "${files[@]}" SHA256SUMS
+chmod -R u=rwX,go=rX .
+[ "$snapshot" = OFF ] || gpgconf --kill gpg-agent
 cd "$top"
 rm -rf dist
 mv "$out" dist
 rm -rf "$work"
 trap - ERR
 ls -l dist
+echo "dist.sh: signed by $RANGECAT_SIGNING_KEY; to be published at $RANGECAT_REPO_URL"

@@ -651,8 +651,9 @@ check_repositories() {
 # with the notices and the bill of materials of the libraries linked in,
 # root's, at the commit's time, whose binary runs, also on each CPU that the
 # README's machine table names for it; the same when made again under
-# another umask. A dynamic build is refused one, and so is a release that
-# names no maintainer.
+# another umask. A dynamic build is refused one; and dist.sh makes no
+# release that names no maintainer, signing key or address, or a key that
+# is not a whole fingerprint of a secret key in the keyring.
 check_archive() {
 	release_names 'release archive'
 	need "qemu-$qemu_machine-static" 'release archive'
@@ -663,9 +664,19 @@ check_archive() {
 	setup cp "$src/CMakeLists.txt" fake/
 	local refusal='dist.sh: set RANGECAT_MAINTAINER="Name <address>" to make a release, or make a snapshot with --snapshot
 '
-	tsh 1 "$refusal" '' 'env -u RANGECAT_MAINTAINER fake/packaging/dist.sh'
+	local unset='env -u RANGECAT_MAINTAINER -u RANGECAT_SIGNING_KEY -u RANGECAT_REPO_URL'
+	tsh 1 "$refusal" '' "$unset fake/packaging/dist.sh"
 	tsh 1 "$refusal" '' \
-		"RANGECAT_MAINTAINER='rangecat maintainers <maintainers@rangecat.invalid>' fake/packaging/dist.sh"
+		"$unset RANGECAT_MAINTAINER='rangecat maintainers <maintainers@rangecat.invalid>' fake/packaging/dist.sh"
+	tsh 1 'dist.sh: set RANGECAT_SIGNING_KEY to the fingerprint of the key in your GnuPG keyring that signs the release, or make a snapshot with --snapshot
+' '' "$unset RANGECAT_MAINTAINER='$maintainer' fake/packaging/dist.sh"
+	tsh 1 'dist.sh: set RANGECAT_REPO_URL to the address where dist/ is to be published, or make a snapshot with --snapshot
+' '' "$unset RANGECAT_MAINTAINER='$maintainer' RANGECAT_SIGNING_KEY=608D473D fake/packaging/dist.sh"
+	local key
+	for key in 608D473D 9293F0282E901FA48735F238B7340DB8608D473D; do
+		tsh 1 "dist.sh: RANGECAT_SIGNING_KEY=$key is not the fingerprint of a secret key in your GnuPG keyring
+" '' "$unset GNUPGHOME=$tmp/no-keys RANGECAT_MAINTAINER='$maintainer' RANGECAT_SIGNING_KEY=$key RANGECAT_REPO_URL=$homepage fake/packaging/dist.sh"
+	done
 	if [ "$linkage" = dynamic ]; then
 		"$src/packaging/archive.sh" "$build" "$tmp" >got.out 2>got.err
 		status=$?
