@@ -644,6 +644,8 @@ check_repositories() {
 		verdict "dnf install from the repository $url" 1 in_dnf "$tmp/$url" install rangecat
 		same "dnf on the repository $url: nothing installed" "$(ls dnf/usr/bin 2>/dev/null)" ''
 	done
+	# The agent that gpg started for the check's keyring ends with it.
+	gpgconf --kill gpg-agent
 }
 
 # The release archive: one folder of the stripped static binary, which
