@@ -579,8 +579,10 @@ check_repositories() {
 		gpg --batch --quiet --passphrase '' --quick-gen-key "$id" rsa3072 sign never 2>/dev/null ||
 			framework_failure_ 'gpg --quick-gen-key'
 	done
-	good=$(gpg --with-colons --list-keys release@rangecat.invalid | awk -F: '$1 == "fpr" { print $10; exit }')
-	other=$(gpg --with-colons --list-keys else@rangecat.invalid | awk -F: '$1 == "fpr" { print $10; exit }')
+	good=$(gpg --with-colons --list-keys release@rangecat.invalid 2>/dev/null |
+		awk -F: '$1 == "fpr" { print $10; exit }')
+	other=$(gpg --with-colons --list-keys else@rangecat.invalid 2>/dev/null |
+		awk -F: '$1 == "fpr" { print $10; exit }')
 
 	# The first version: the build's own packages.
 	unpack_deb 'package repositories'
@@ -633,13 +635,15 @@ check_repositories() {
 	setup cp -a pub changed
 	setup sed -i 's/^Label: rangecat$/Label: rangecaT/' changed/apt/dists/stable/InRelease
 	setup sed -i 's|<revision>|<revision>1|' changed/rpm/repodata/repomd.xml
-	local url
+	local url why
 	for url in other changed; do
 		apt_root "file://$tmp/$url"
 		verdict "apt-get update from the repository $url" 1 in_apt update
-		same "apt-get on the repository $url: why" \
-			"$(grep -oE 'NO_PUBKEY|BADSIG' verdict.out | sort -u)" \
-			"$([ $url = other ] && echo NO_PUBKEY || echo BADSIG)"
+		# In the words of gpgv (apt 2) and of sqv (apt 3).
+		why='BADSIG|Message has been manipulated'
+		[ $url = changed ] || why='NO_PUBKEY|Missing key'
+		same "apt-get on the repository $url: refused for its signature" \
+			"$(grep -cE "$why" verdict.out | sed 's/^[1-9][0-9]*$/yes/')" yes
 		rm -rf dnf
 		verdict "dnf install from the repository $url" 1 in_dnf "$tmp/$url" install rangecat
 		same "dnf on the repository $url: nothing installed" "$(ls dnf/usr/bin 2>/dev/null)" ''
@@ -705,11 +709,22 @@ check_archive() {
 	same 'binary of the archive' "$("$name"/rangecat -s 7 -e 12 hello)" world
 	same 'symbols and notes left in the archive binary' \
 		"$(readelf -SW "$name"/rangecat | grep -cE '\.symtab|\.comment')" 0
-	same 'the package note of the archive binary, as systemd reads it' \
-		"$(systemd-analyze inspect-elf --json=short "$name"/rangecat |
-			python3 -c 'import json, sys; d = json.load(sys.stdin); print(*[v for k, v in d.items() if k.endswith("/rangecat")][0].values())' |
-			cut -d' ' -f1-3)" \
-		"rangecat $(config CPACK_PACKAGE_VERSION) $archive_machine"
+	# The package note, as the ELF holds it and as systemd reads it.
+	# systemd 257 parses an ELF file in a child in a user namespace of its
+	# own, which the kernel refuses inside a chroot: there, where it parses
+	# not even its own binary, readelf alone reads the note.
+	local note
+	note="{\"name\":\"rangecat\",\"version\":\"$(config CPACK_PACKAGE_VERSION)\",\"architecture\":\"$archive_machine\"}"
+	same 'the package note of the archive binary' \
+		"$(readelf -nW "$name"/rangecat | sed -n 's/.*Packaging Metadata: //p')" "$note"
+	if systemd-analyze inspect-elf "$(command -v systemd-analyze)" >/dev/null 2>&1; then
+		same 'the package note of the archive binary, as systemd reads it' \
+			"$(systemd-analyze inspect-elf --json=short "$name"/rangecat |
+				python3 -c 'import json, sys; d = json.load(sys.stdin); print(json.dumps({k: v for k, v in [v for k, v in d.items() if k.endswith("/rangecat")][0].items() if k != "buildId"}, separators=(",", ":")))')" \
+			"$note"
+	else
+		echo "NOTE: systemd-analyze inspect-elf parses no ELF file here ($(systemd-analyze inspect-elf "$(command -v systemd-analyze)" 2>&1 | head -1)): the package note is read with readelf only"
+	fi
 	same 'bill of materials of the archive' "$(spdx_says "$name"/rangecat.spdx.json)" \
 		"$(spdx_want "$name"/rangecat)"
 	for f in completions/rangecat.bash completions/_rangecat completions/rangecat.fish \
