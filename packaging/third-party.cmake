@@ -5,7 +5,7 @@
 # THIRD-PARTY-NOTICES, beside the licence in the archive and the .rpm,
 # names their licences and sources; bundled, the .rpm's Provides, names
 # their versions; and spdx_components, the bill of materials' packages
-# (sbom.cmake), says all of it again for machines to read.
+# (install.cmake), says all of it again for machines to read.
 set(built_using)
 set(third_party_notices)
 # The licences of all that the binary holds, in SPDX's words.
@@ -96,12 +96,14 @@ if(NOT linkage STREQUAL dynamic AND libc STREQUAL glibc)
     get_filename_component(gcc_version "${libgcc}" DIRECTORY)
     get_filename_component(gcc_version "${gcc_version}" NAME)
   endif()
-  set(licence "MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1")
+  set(libc_licence LGPL-2.1-or-later)
+  set(gcc_licence "GPL-3.0-or-later WITH GCC-exception-3.1")
+  set(licence "MIT AND ${libc_licence} AND ${gcc_licence}")
   set(bundled "bundled(glibc) = ${glibc_version}, bundled(libgcc) = ${gcc_version}")
   spdx_component(libc "GNU C Library (glibc)" ${glibc_version} "${libc_source}"
-                 LGPL-2.1-or-later)
+                 ${libc_licence})
   spdx_component(gcc-runtime "libgcc and libstdc++, the runtime of GCC" ${gcc_version}
-                 "${libgcc_source}" "GPL-3.0-or-later WITH GCC-exception-3.1")
+                 "${libgcc_source}" "${gcc_licence}")
   if(built_using)
     set(sources "Debian's source packages\n\n  ${built_using}\n\nwhich the .deb's Built-Using field names too: on Debian, 'apt-get source'\nfetches them, and Debian's snapshot archive keeps every version of them.")
   else()
