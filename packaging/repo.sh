@@ -66,8 +66,9 @@ gpg --batch --yes --quiet --armor --export --export-options export-minimal "$key
 	mv Release dists/stable/Release
 	gpg --batch --yes --quiet --local-user "$key!" --digest-algo SHA512 \
 		--clearsign --output dists/stable/InRelease dists/stable/Release
-	gpg --batch --yes --quiet --local-user "$key!" --digest-algo SHA512 \
-		--armor --detach-sign --output dists/stable/Release.gpg dists/stable/Release
+	# Release.gpg is the armoured detached signature that sign.sh makes.
+	"$here/sign.sh" dists/stable/Release
+	mv dists/stable/Release.asc dists/stable/Release.gpg
 )
 
 # DNF: the .rpms signed (once: rpmsign replaces a signature it made
