@@ -574,15 +574,19 @@ check_repositories() {
 		skip_ 'package repositories' 'a dynamic package needs the C library of a distribution, which the empty roots have not'
 	export GNUPGHOME=$tmp/gnupg
 	setup mkdir -m 700 gnupg
-	local good other v1 id
-	for id in 'rangecat release <release@rangecat.invalid>' 'someone else <else@rangecat.invalid>'; do
-		gpg --batch --quiet --passphrase '' --quick-gen-key "$id" rsa3072 sign never 2>/dev/null ||
-			framework_failure_ 'gpg --quick-gen-key'
-	done
-	good=$(gpg --with-colons --list-keys release@rangecat.invalid 2>/dev/null |
-		awk -F: '$1 == "fpr" { print $10; exit }')
-	other=$(gpg --with-colons --list-keys else@rangecat.invalid 2>/dev/null |
-		awk -F: '$1 == "fpr" { print $10; exit }')
+	local good other v1
+	# new_key ADDRESS: makes a signing key for ADDRESS and prints its
+	# fingerprint; nothing where it cannot.
+	new_key() {
+		gpg --batch --quiet --passphrase '' --quick-gen-key "rangecat test <$1>" rsa3072 sign never \
+			2>/dev/null && gpg --with-colons --list-keys "$1" 2>/dev/null |
+			awk -F: '$1 == "fpr" { print $10; exit }'
+	}
+	good=$(new_key release@rangecat.invalid)
+	other=$(new_key else@rangecat.invalid)
+	if [ -z "$good" ] || [ -z "$other" ]; then
+		framework_failure_ 'gpg --quick-gen-key'
+	fi
 
 	# The first version: the build's own packages.
 	unpack_deb 'package repositories'
