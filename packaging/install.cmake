@@ -72,11 +72,14 @@ foreach(name rangecat.1 changelog)
 endforeach()
 add_custom_target(compressed ALL DEPENDS ${compressed})
 
+# The install's own code names each path as a bracket argument, which
+# holds any folder a user has, spaces, quotes and all, to the letter.
+
 install(TARGETS rangecat RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripped install drops the compiler's notes too.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+    execute_process(COMMAND [==[${CMAKE_OBJCOPY}]==] --remove-section=.comment
       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rangecat\"
       COMMAND_ERROR_IS_FATAL ANY)
   endif()")
@@ -94,8 +97,8 @@ if(NOT linkage STREQUAL dynamic)
     set(overrides lintian-overrides-static)
   endif()
   set(install_overrides "
-    file(INSTALL ${PROJECT_SOURCE_DIR}/packaging/${overrides}
-         DESTINATION \${CMAKE_INSTALL_PREFIX}/share/lintian/overrides
+    file(INSTALL [==[${PROJECT_SOURCE_DIR}/packaging/${overrides}]==]
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/lintian/overrides\"
          RENAME rangecat FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 endif()
 # Where each system looks. Debian's copyright file goes with the docs; an
@@ -104,21 +107,25 @@ endif()
 # at. zsh takes local functions from share/zsh/site-functions, and so do
 # Fedora's packages; Debian's take /usr/share/zsh/vendor-completions.
 # lintian's overrides matter only in Debian's /usr.
+set(rpm_licences "[==[${PROJECT_SOURCE_DIR}/LICENSE]==]")
+if(third_party_notices)
+  string(APPEND rpm_licences " [==[${third_party_notices}]==]")
+endif()
 install(CODE "
   set(licence_dir ${CMAKE_INSTALL_DOCDIR})
-  set(licences ${PROJECT_SOURCE_DIR}/packaging/copyright)
+  set(licences [==[${PROJECT_SOURCE_DIR}/packaging/copyright]==])
   set(zsh_dir site-functions)
   if(\"\$ENV{RANGECAT_PACKAGE}\" STREQUAL RPM)
     set(licence_dir ${CMAKE_INSTALL_DATADIR}/licenses/rangecat)
-    set(licences ${PROJECT_SOURCE_DIR}/LICENSE ${third_party_notices})
+    set(licences ${rpm_licences})
   elseif(CMAKE_INSTALL_PREFIX STREQUAL /usr)
     set(zsh_dir vendor-completions)${install_overrides}
   endif()
   file(INSTALL \${licences}
-       DESTINATION \${CMAKE_INSTALL_PREFIX}/\${licence_dir}
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${licence_dir}\"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-  file(INSTALL ${PROJECT_SOURCE_DIR}/completions/_rangecat
-       DESTINATION \${CMAKE_INSTALL_PREFIX}/share/zsh/\${zsh_dir}
+  file(INSTALL [==[${PROJECT_SOURCE_DIR}/completions/_rangecat]==]
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/zsh/\${zsh_dir}\"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 
 # The bill of materials, an SPDX document beside the changelog: rangecat,
@@ -155,14 +162,14 @@ set(sha256 %SHA256%)
 configure_file(packaging/rangecat.spdx.json.in rangecat.spdx.json.in @ONLY)
 install(CODE "
   set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rangecat\")
-  file(SHA1 \${bin} sha1)
-  file(SHA256 \${bin} sha256)
-  file(READ ${PROJECT_BINARY_DIR}/rangecat.spdx.json.in spdx)
+  file(SHA1 \"\${bin}\" sha1)
+  file(SHA256 \"\${bin}\" sha256)
+  file(READ [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json.in]==] spdx)
   string(REPLACE %SHA1% \${sha1} spdx \"\${spdx}\")
   string(REPLACE %SHA256% \${sha256} spdx \"\${spdx}\")
-  file(WRITE ${PROJECT_BINARY_DIR}/rangecat.spdx.json \"\${spdx}\")
-  file(INSTALL ${PROJECT_BINARY_DIR}/rangecat.spdx.json
-       DESTINATION \${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}
+  file(WRITE [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json]==] \"\${spdx}\")
+  file(INSTALL [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json]==]
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 
 # The last install rule: the manifest lists the files where they were put,

@@ -124,6 +124,50 @@ fail() {
 	printf 'FAIL: %s\n' "$*"
 	failed=$((failed + 1))
 }
+# same WHAT GOT WANT: the two texts are equal.
+same() {
+	if [ "$2" != "$3" ]; then
+		fail "$1: '$2', want '$3'"
+	else
+		passed=$((passed + 1))
+	fi
+}
+# identical WHAT A B: files A and B hold the same bytes.
+identical() {
+	if cmp -s "$2" "$3"; then
+		passed=$((passed + 1))
+	else
+		fail "$1: $2 and $3 differ"
+	fi
+}
+# want WHAT COMMAND...: COMMAND succeeds and prints nothing on stderr.
+want() {
+	local what=$1
+	shift
+	if ! "$@" >cmd.out 2>cmd.err || [ -s cmd.err ]; then
+		fail "$what: $(head -c 300 cmd.err)"
+	else
+		passed=$((passed + 1))
+	fi
+}
+# cached NAME: the value of NAME in the CMake cache of the build in $build.
+cached() {
+	# shellcheck disable=SC2154 # the scripts that call it set build
+	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
+}
+# bugs_in PAGE: the first lines of PAGE's BUGS section, which say where
+# bugs go. bugs_want HOMEPAGE: what they must say: the home page where one
+# is set, else the maintainer of the package.
+bugs_in() {
+	sed -n '/^\.Sh BUGS/{n;N;p;q}' "$1"
+}
+bugs_want() {
+	if [ -n "$1" ]; then
+		printf 'Report bugs at\n.Lk %s ,' "$1"
+	else
+		printf 'Report bugs to the maintainer named in the package\n.Po'
+	fi
+}
 
 # slice FILE START END: the bytes START to END of FILE, cut by dd.
 slice() {

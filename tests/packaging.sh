@@ -33,16 +33,38 @@ glibc_version() {
 		awk '$2 == "__GLIBC__" { major = $3 } $2 == "__GLIBC_MINOR__" { minor = $3 }
 			END { print major "." minor }'
 }
-# cached NAME: the value of NAME in the build's CMake cache.
-cached() {
-	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
+
+# What the build was configured with that shapes its binary, read from its
+# cache: rebuilds of this tree pass it on, whatever the environment of the
+# ctest run says (CXX, CXXFLAGS, LDFLAGS, CMAKE_BUILD_TYPE and
+# CMAKE_TOOLCHAIN_FILE are read when configuring only).
+configured=("-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)"
+	"-DCMAKE_CXX_COMPILER=$(cached CMAKE_CXX_COMPILER)"
+	"-DCMAKE_BUILD_TYPE=$(cached CMAKE_BUILD_TYPE)")
+toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
+[ -z "$toolchain" ] || configured+=("-DCMAKE_TOOLCHAIN_FILE=$toolchain")
+flags=("-DCMAKE_CXX_FLAGS=$(cached CMAKE_CXX_FLAGS)"
+	"-DCMAKE_EXE_LINKER_FLAGS=$(cached CMAKE_EXE_LINKER_FLAGS)")
+# rebuild DIR CMAKE_OPTION...: configures this tree (or the copy of it in
+# $from) in DIR as the build was,
+# with the build's flags unless CMAKE_OPTIONs say others, and builds it.
+rebuild() {
+	local dir=$1
+	shift
+	env -u CXX -u CXXFLAGS -u LDFLAGS -u CMAKE_BUILD_TYPE -u CMAKE_TOOLCHAIN_FILE \
+		cmake -S "${from:-$src}" -B "$dir" -DBUILD_TESTING=OFF "${configured[@]}" "${flags[@]}" "$@" \
+		>/dev/null && cmake --build "$dir" >/dev/null
 }
 
-# What the build was configured with that shapes its binary: rebuilds of
-# this tree pass it on.
-configured=("-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)")
-toolchain=$(cached CMAKE_TOOLCHAIN_FILE)
-[ -z "$toolchain" ] || configured+=(--toolchain "$toolchain")
+# The user's own install manifest is put back as it was when the check
+# ends: the checks install from the build folder, as the README has users
+# do, and each install writes it.
+manifest=$build/install_manifest.txt
+if [ -e "$manifest" ]; then
+	cp -p "$manifest" "$tmp/user-manifest" || framework_failure_ "a copy of $manifest"
+fi
+trap 'if [ -e "$tmp/user-manifest" ]; then cp -p "$tmp/user-manifest" "$manifest"
+	else rm -f "$manifest"; fi; rm -rf "$tmp"' EXIT
 
 # config NAME: what the build's CPack configuration sets NAME to.
 config() {
@@ -78,62 +100,6 @@ release_names() {
 	deb_arch=$1 rpm_arch=$2 archive_machine=$3 qemu_machine=$4
 }
 
-# want WHAT COMMAND...: COMMAND succeeds and prints nothing on stderr.
-want() {
-	local what=$1
-	shift
-	if ! "$@" >cmd.out 2>cmd.err || [ -s cmd.err ]; then
-		fail "$what: $(head -c 300 cmd.err)"
-	else
-		passed=$((passed + 1))
-	fi
-}
-# same WHAT GOT WANT: the two texts are equal.
-same() {
-	if [ "$2" != "$3" ]; then
-		fail "$1: '$2', want '$3'"
-	else
-		passed=$((passed + 1))
-	fi
-}
-
-# bugs_in PAGE: the first lines of PAGE's BUGS section, which say where
-# bugs go. bugs_want HOMEPAGE: what they must say: the home page where one
-# is set, else the maintainer of the package.
-bugs_in() {
-	sed -n '/^\.Sh BUGS/{n;N;p;q}' "$1"
-}
-bugs_want() {
-	if [ -n "$1" ]; then
-		printf 'Report bugs at\n.Lk %s ,' "$1"
-	else
-		printf 'Report bugs to the maintainer named in the package\n.Po'
-	fi
-}
-
-# The page agrees with the tool's usage text, the README and the code.
-check_docs() {
-	local usage_letters page_letters page_codes readme_codes code_codes
-	usage_letters=$(rangecat 2>&1 | sed -nE '1s/.*\[-([a-z]+)\].*/\1/p')
-	page_letters=$(sed -n '/^\.Sh SYNOPSIS/,/^\.Sh/s/^\.Op Fl \([a-z]\).*/\1/p' "$page" | tr -d '\n')
-	same 'options in the synopsis and the usage text' "$page_letters" "$usage_letters"
-	page_codes=$(sed -n '/^\.Sh EXIT STATUS/,/^\.Sh/s/^\.It \([0-9]*\)$/\1/p' "$page" | xargs)
-	readme_codes=$(sed -n '/^## Exit status/,/^## /s/^| \([0-9]*\) |.*/\1/p' "$src/README.md" | xargs)
-	code_codes=$(sed -nE 's/^\s*exit_[a-z]+ = ([0-9]+),.*/\1/p' "$src/src/exit_status.h" | xargs)
-	same 'exit statuses of the page and the README' "$page_codes" "$readme_codes"
-	same 'exit statuses of the page and the code' "$page_codes" "$code_codes"
-	same 'version on the page' "$(sed -n 's/^\.Os rangecat //p' "$page")" "$version"
-	same 'version in the changelog' \
-		"$(sed -nE '1s/^rangecat \(([^)]*)\).*/\1/p' "$src/packaging/changelog")" "$version"
-	same 'where the installed man page sends bugs' "$(bugs_in "$build/rangecat.1")" \
-		"$(bugs_want "$(cached RANGECAT_HOMEPAGE)")"
-	local quick
-	quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
-	# shellcheck disable=SC2086
-	same 'the quick start ends its output with a newline' \
-		"$(cd "$src" && rangecat $quick | tail -c 1 | od -An -tx1 | xargs)" 0a
-}
-
 check_manpage_lint() {
 	need mandoc 'man page lint'
 	want 'mandoc -Tlint' mandoc -Tlint -Wwarning "$page" "$build/rangecat.1"
@@ -144,17 +110,18 @@ check_manpage_render() {
 	want 'man -l' env MANWIDTH=80 man --warnings -l "$page"
 }
 
-# uninstall PREFIX: removes the install at PREFIX as the README says, once
+# uninstall PREFIX [BUILD_DIR]: removes the install at PREFIX from the build
+# folder BUILD_DIR (the build's own unless given) as the README says, once
 # the manifest is seen to list only files under PREFIX; then nothing may be
 # left there.
 uninstall() {
-	local outside
-	outside=$(grep -v "^$1/" "$build/install_manifest.txt")
+	local outside manifest=${2:-$build}/install_manifest.txt
+	outside=$(grep -v "^$1/" "$manifest")
 	if [ -n "$outside" ]; then
-		fail "the install manifest of $1 lists $(head -3 <<<"$outside" | xargs)"
+		fail "the install manifest of $1 lists $(head -3 <<<"$outside" | xargs -d '\n')"
 		return
 	fi
-	xargs rm -- <"$build/install_manifest.txt" && rmdir "$1/share/doc/rangecat"
+	xargs -d '\n' rm -- <"$manifest" && rmdir "$1/share/doc/rangecat"
 	same "left in $1 after the uninstall" \
 		"$(find "$1" -type f -o -type l -o -name rangecat)" ''
 }
@@ -261,9 +228,8 @@ spdx_want() {
 # version, into published/; its path in $package.
 maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/rangecat
 published() {
-	if ! cmake -S "$src" -B published-build -DBUILD_TESTING=OFF "${configured[@]}" \
-		"-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=$homepage" \
-		-DRANGECAT_SNAPSHOT=ON >/dev/null || ! cmake --build published-build >/dev/null ||
+	if ! rebuild published-build "-DRANGECAT_MAINTAINER=$maintainer" \
+		"-DRANGECAT_HOMEPAGE=$homepage" -DRANGECAT_SNAPSHOT=ON ||
 		! (cd published-build && cpack -G "$1" -B "$tmp/published" >/dev/null 2>&1); then
 		framework_failure_ "a $1 package with a maintainer and a home page"
 	fi
@@ -343,44 +309,57 @@ check_lintian() {
 	fi
 }
 
-# identical WHAT A B: files A and B hold the same bytes.
-identical() {
-	if cmp -s "$2" "$3"; then
-		passed=$((passed + 1))
-	else
-		fail "$1: $2 and $3 differ"
-	fi
-}
-
 # Two release builds of this tree, in folders of different names and under
 # umasks 022 and 077, make the same package and archive byte for byte,
 # whose folders and files every user may read.
 check_reproducible() {
 	need dpkg-deb 'reproducible package'
 	release_names 'reproducible package'
-	local d mask=022
-	for d in one two-other; do
-		(
-			umask $mask
-			cmake -S "$src" -B "$d" -DBUILD_TESTING=OFF "${configured[@]}" >/dev/null &&
-				cmake --build "$d" >/dev/null && cd "$d" && cpack -G DEB >/dev/null &&
-				if [ "$linkage" != dynamic ]; then
-					"$src/packaging/archive.sh" . . >/dev/null
-				fi
-		) || framework_failure_ "a package built in $d under umask $mask"
-		mask=077
-	done
+	# The second build is of a copy of the tree in a folder with a blank, a
+	# quote and a letter beyond ASCII in its name, as users' folders have;
+	# it installs and uninstalls from there too. A build there that fails
+	# is the tool's fault, not the fixture's.
+	local odd="$tmp/my sources/ränge'cat"
+	local two=$odd/build\ two
+	setup mkdir -p "$odd"
+	tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./dist -c . |
+		tar -C "$odd" -x || framework_failure_ "a copy of the source in $odd"
+	# The copy has no git to take the commit's time from.
+	export SOURCE_DATE_EPOCH
+	SOURCE_DATE_EPOCH=$(config CPACK_RANGECAT_EPOCH)
+	package_in one 022 || framework_failure_ 'a package built in one under umask 022'
+	if ! from=$odd package_in "$two" 077 >odd.out 2>&1; then
+		fail "a package built in $two under umask 077: $(tail -5 odd.out)"
+		return
+	fi
 	same 'modes in the package built under umask 077' \
-		"$(dpkg-deb -c two-other/*.deb | awk '{ print $1 }' | sort | uniq -c | awk '{ print $2 }' | xargs)" \
+		"$(dpkg-deb -c "$two"/*.deb | awk '{ print $1 }' | sort | uniq -c | awk '{ print $2 }' | xargs)" \
 		'-rw-r--r-- -rwxr-xr-x drwxr-xr-x'
-	if cmp one/*.deb two-other/*.deb; then
+	if cmp one/*.deb "$two"/*.deb; then
 		passed=$((passed + 1))
 	else
-		fail "two builds differ: $(diff <(dpkg-deb -c one/*.deb) <(dpkg-deb -c two-other/*.deb))"
+		fail "two builds differ: $(diff <(dpkg-deb -c one/*.deb) <(dpkg-deb -c "$two"/*.deb))"
 	fi
 	if [ "$linkage" != dynamic ]; then
-		identical 'archives of two builds' one/*-linux.tar.gz two-other/*-linux.tar.gz
+		identical 'archives of two builds' one/*-linux.tar.gz "$two"/*-linux.tar.gz
 	fi
+	if cmake --install "$two" --prefix "$odd/pre fix" >odd.out 2>&1; then
+		same "the binary installed from $odd" "$("$odd/pre fix/bin/rangecat" -s 7 -e 12 hello)" world
+		uninstall "$odd/pre fix" "$two"
+	else
+		fail "cmake --install from $two: $(tail -5 odd.out)"
+	fi
+}
+# package_in DIR UMASK: rebuilds in DIR under UMASK, and makes its .deb and,
+# for a static binary, its archive there.
+package_in() {
+	(
+		umask "$2"
+		rebuild "$1" && cd "$1" && cpack -G DEB >/dev/null &&
+			if [ "$linkage" != dynamic ]; then
+				"$src/packaging/archive.sh" . . >/dev/null
+			fi
+	)
 }
 
 # make_rpm DIR: builds the .rpm into DIR, its path in $rpm.
@@ -894,10 +873,9 @@ check_hardening() {
 	# Debian's flags for the build's architecture, and its toolchain.
 	DEB_HOST_ARCH=$(dpkg-architecture -t"$("$(build_cxx)" -dumpmachine)" -qDEB_HOST_ARCH 2>/dev/null)
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH
-	CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-		LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
-		setup cmake -S "$src" -B dpkg -DBUILD_TESTING=OFF "${configured[@]}" >/dev/null
-	setup cmake --build dpkg >/dev/null
+	setup rebuild dpkg \
+		"-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
 	hardened 'built with dpkg-buildflags' dpkg/rangecat
 	same 'built with dpkg-buildflags: a run' "$(dpkg/rangecat -s 7 -e 12 hello)" world
 }

@@ -1,0 +1,35 @@
+#!/bin/bash
+# installed.sh BINARY: runs every check of tests/inventory that needs no
+# build tree against an installed rangecat, BINARY (as /usr/bin/rangecat),
+# and its man page, installed beside it (PREFIX/share/man/man1); from a
+# source tree with no build, as root or not, as a distribution's test run
+# does. Checks that need a build tree, or a tool or user that is missing,
+# are skipped, each with a line saying why. Ends with 'N passed, N failed,
+# N skipped' and fails when any check failed. The C library is taken to be
+# glibc unless RANGECAT_LIBC=musl says otherwise.
+set -u
+cd "$(dirname "$0")" || exit 99
+if [ $# != 1 ] || [ ! -x "$1" ]; then
+	echo "usage: installed.sh BINARY, the installed rangecat to test" >&2
+	exit 99
+fi
+export RANGECAT_LIBC=${RANGECAT_LIBC:-glibc}
+passed=0 failed=0 skipped=0 failures=
+while read -r name builds needs; do
+	[[ -z $name || $name == \#* || $builds == asan ]] && continue
+	if [[ " $needs " == *' build '* ]]; then
+		echo "SKIP: $name (needs a build tree)"
+		skipped=$((skipped + 1))
+		continue
+	fi
+	echo "== $name"
+	bash "./$name.sh" "$1"
+	case $? in
+	0) passed=$((passed + 1)) ;;
+	77) skipped=$((skipped + 1)) ;;
+	*) failed=$((failed + 1)) failures+=" $name" ;;
+	esac
+done <inventory
+[ -z "$failures" ] || echo "FAIL:$failures"
+echo "$passed passed, $failed failed, $skipped skipped"
+[ "$failed" = 0 ]
