@@ -2,7 +2,8 @@
 # dist.sh: the release of the commit checked out here, in dist/: the source
 # tarball; an archive and a .deb for each of Debian's nine release
 # architectures; an .rpm for each of the four that RHEL ships; and
-# SHA256SUMS over them all; the source tarball and SHA256SUMS signed (.asc);
+# SHA256SUMS over them all; the .rpms signed, and the source tarball and
+# SHA256SUMS signed (.asc);
 # the public key (rangecat-archive-keyring.pgp and .asc); and the signed APT
 # and DNF repositories of the packages, with rangecat.sources and
 # rangecat.repo, which point at them (repo.sh): dist/ is what is published
@@ -57,6 +58,12 @@ if [ "$snapshot" = OFF ]; then
 		! gpg --batch --with-colons --list-secret-keys "$RANGECAT_SIGNING_KEY!" 2>/dev/null |
 		grep -qi "^fpr:.*:$RANGECAT_SIGNING_KEY:\$"; then
 		echo "dist.sh: RANGECAT_SIGNING_KEY=$RANGECAT_SIGNING_KEY is not the fingerprint of a secret key in your GnuPG keyring" >&2
+		exit 1
+	fi
+	# A key that gpgv takes and the verifiers of Debian 13 and RHEL 10
+	# refuse would make a release that verifies here and not for users.
+	if ! why=$(packaging/key-policy.sh "$RANGECAT_SIGNING_KEY"); then
+		echo "dist.sh: RANGECAT_SIGNING_KEY=$RANGECAT_SIGNING_KEY $why, which apt on Debian 13 or rpm on RHEL 10 refuses: sign with an RSA key of 3072 bits or more, or an Ed25519 key, bound with SHA-256 or better" >&2
 		exit 1
 	fi
 fi
@@ -135,13 +142,37 @@ if [ ${#files[@]} != $((1 + 2 * ${#triplets[@]} + 4)) ]; then
 	echo "dist.sh: ${#files[@]} files, want $((1 + 2 * ${#triplets[@]} + 4)): ${files[*]}" >&2
 	false
 fi
+# Every .rpm is signed in itself, as rpm 6 installs none that is not.
+"$src/packaging/sign.sh" ./*.rpm
 sha256sum -- "${files[@]}" >SHA256SUMS
 sha256sum --quiet -c SHA256SUMS
 "$src/packaging/sign.sh" "$(basename "$tarball")" SHA256SUMS
 # The repositories' dates are the commit's.
 SOURCE_DATE_EPOCH=$(cat "$src/packaging/source-date-epoch") \
 	"$src/packaging/repo.sh" . ./*.deb ./*.rpm
-gpgv --quiet --keyring ./rangecat-archive-keyring.pgp SHA256SUMS.asc SHA256SUMS
+# Every signature holds for gpgv, as apt on Debian 12 checks it, and for
+# sqv, as apt on Debian 13 does, under Debian's policy where this machine
+# has it (sqv 1.1, Debian 12's, has no policy of its own but Sequoia's:
+# key-policy.sh holds the key to the rest of Debian's).
+policy=/usr/share/apt/default-sequoia.config
+if [ -r "$policy" ]; then
+	export SEQUOIA_CRYPTO_POLICY=$policy
+fi
+while read -r signature signed; do
+	gpgv --quiet --keyring ./rangecat-archive-keyring.pgp "$signature" "$signed"
+	sqv --keyring rangecat-archive-keyring.pgp "$signature" "$signed" >/dev/null
+done <<SIGNED
+SHA256SUMS.asc SHA256SUMS
+$(basename "$tarball").asc $(basename "$tarball")
+apt/dists/stable/Release.gpg apt/dists/stable/Release
+rpm/repodata/repomd.xml.asc rpm/repodata/repomd.xml
+SIGNED
+gpgv --quiet --keyring ./rangecat-archive-keyring.pgp apt/dists/stable/InRelease
+# And every .rpm, beside SHA256SUMS and in rpm/, for rpm, with the key and
+# signatures enforced, as rpm 6 does.
+mkdir "$work/rpmdb"
+rpmkeys --root "$work/rpmdb" --import rangecat-archive-keyring.asc
+rpmkeys --root "$work/rpmdb" --define '_pkgverify_level signature' -K ./*.rpm rpm/*.rpm >/dev/null
 # For publishing, whatever the umask.
 chmod -R u=rwX,go=rX .
 [ "$snapshot" = OFF ] || gpgconf --kill gpg-agent

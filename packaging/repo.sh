@@ -71,20 +71,14 @@ gpg --batch --yes --quiet --armor --export --export-options export-minimal "$key
 	mv dists/stable/Release.asc dists/stable/Release.gpg
 )
 
-# DNF: the .rpms signed (once: rpmsign replaces a signature it made
-# before), at the repositories' time, and the metadata over them.
+# DNF: the .rpms signed (those signed with the key already keep their
+# signature), at the repositories' time, and the metadata over them.
 (
 	cd "$out/rpm"
 	shopt -s nullglob
 	rpms=(*.rpm)
 	if [ ${#rpms[@]} -gt 0 ]; then
-		# Debian's rpm calls gpg gpg2, which GnuPG 2.2 no longer installs.
-		# rpm warns that standard input is no terminal, which it need not
-		# be, and of each package that it signed before, which it keeps.
-		rpmsign --define "__gpg $(command -v gpg)" --define "_gpg_name $key!" \
-			--define '_gpg_digest_algo sha512' --addsign "${rpms[@]}" \
-			2> >(grep -vE '^warning: (Could not set GPG_TTY|.* already contains identical signature)' >&2) \
-			>/dev/null
+		"$here/sign.sh" "${rpms[@]}"
 		touch -d "@$epoch" "${rpms[@]}"
 	fi
 	rm -rf repodata
