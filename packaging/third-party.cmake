@@ -14,44 +14,78 @@ set(bundled)
 set(spdx_components)
 set(spdx_relations)
 
-# debian_source LIB VAR: the Debian source package that LIB, as the
-# compiler links it, comes from: "NAME (= VERSION)"; empty where dpkg does
-# not know it.
-function(debian_source lib var)
+# debian_source LIB SOURCE_VAR PACKAGE_VAR: the Debian source package that
+# LIB, as the compiler links it, comes from: "NAME (= VERSION)", and the
+# binary package that holds it: "NAME VERSION"; empty where dpkg does not
+# know it.
+function(debian_source lib source_var package_var)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${lib}
                   OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
   get_filename_component(path "${path}" REALPATH)
   execute_process(COMMAND dpkg-query -S "${path}" OUTPUT_VARIABLE owner
                   RESULT_VARIABLE failed ERROR_QUIET)
   set(source)
+  set(package)
   if(NOT failed)
     string(REGEX REPLACE ":.*" "" owner "${owner}")
-    execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version})"
+    execute_process(COMMAND dpkg-query -W
+                            "-f=\${source:Package} (= \${source:Version})\n\${Package} \${Version}"
                             ${owner}
-                    OUTPUT_VARIABLE source)
+                    OUTPUT_VARIABLE found)
+    string(REGEX REPLACE "\n.*" "" source "${found}")
+    string(REGEX REPLACE ".*\n" "" package "${found}")
   endif()
-  set(${var} "${source}" PARENT_SCOPE)
+  set(${source_var} "${source}" PARENT_SCOPE)
+  set(${package_var} "${package}" PARENT_SCOPE)
 endfunction()
 
-# spdx_component ID WHAT VERSION SOURCE LICENCE: adds to spdx_components
-# the SPDX package of a library linked in, WHAT at upstream VERSION, named
-# by its Debian SOURCE ("NAME (= VERSION)", with a package URL) where there
-# is one, as Built-Using names it, else by WHAT's own name and VERSION.
-function(spdx_component id what version source licence)
-  set(name ${what})
+# The machine's Debian release, which a package URL names as its distro.
+set(distro)
+if(EXISTS /etc/os-release)
+  file(STRINGS /etc/os-release os REGEX "^(ID|VERSION_ID)=")
+  if(os MATCHES "ID=debian" AND os MATCHES "VERSION_ID=\"?([0-9]+)")
+    set(distro "&distro=debian-${CMAKE_MATCH_1}")
+  endif()
+endif()
+
+# spdx_component(ID NAME VERSION PRODUCT DEBIAN_NAME SOURCE PACKAGE LICENCE
+# SUMMARY): adds to spdx_components the SPDX package of a library linked
+# in: NAME at upstream VERSION, with the CPE of GNU's PRODUCT at that
+# version and, where dpkg knows the library (PACKAGE "NAME VERSION", from
+# SOURCE "NAME (= VERSION)"), the package URL of DEBIAN_NAME, the Debian
+# source package that advisories are filed against, at its version. A
+# cross toolchain's package, such as libc6-dev-arm64-cross 2.36-8cross1
+# from cross-toolchain-base, carries that version with a crossN suffix;
+# its own names go in the comment, as Built-Using names its source.
+function(spdx_component id name version product debian_name source package licence summary)
   set(refs)
+  set(comment)
   if(source MATCHES "^([^ ]+) \\(= (.+)\\)$")
-    set(name ${CMAKE_MATCH_1})
-    set(summary "${what} ${version}, built from Debian's source package ${CMAKE_MATCH_1}")
-    set(version ${CMAKE_MATCH_2})
+    set(source_name ${CMAKE_MATCH_1})
+    set(source_version ${CMAKE_MATCH_2})
+    string(REGEX MATCH "^([^ ]+) (.+)$" _ "${package}")
+    set(package_name ${CMAKE_MATCH_1})
+    set(package_version ${CMAKE_MATCH_2})
+    set(debian_version ${source_version})
+    if(package_version MATCHES "^(.+)cross[0-9]+$")
+      set(debian_version ${CMAKE_MATCH_1})
+    endif()
+    # The upstream version is Debian's without its epoch and revision:
+    # exact where a folder name gives only the major (clang's GCC).
+    string(REGEX REPLACE "^[0-9]+:" "" version "${debian_version}")
+    string(REGEX REPLACE "-[^-]*$" "" version "${version}")
     # A package URL's version is percent-encoded.
-    string(REPLACE "%" "%25" purl_version "${version}")
+    string(REPLACE "%" "%25" purl_version "${debian_version}")
     string(REPLACE "+" "%2B" purl_version "${purl_version}")
     string(REPLACE ":" "%3A" purl_version "${purl_version}")
     set(refs ",
-      \"externalRefs\": [{\"referenceCategory\": \"PACKAGE-MANAGER\", \"referenceType\": \"purl\", \"referenceLocator\": \"pkg:deb/debian/${name}@${purl_version}?arch=source\"}]")
-  else()
-    set(summary "${what} ${version}")
+        {\"referenceCategory\": \"PACKAGE-MANAGER\", \"referenceType\": \"purl\", \"referenceLocator\": \"pkg:deb/debian/${debian_name}@${purl_version}?arch=source${distro}\"}")
+    set(comment "Linked in from Debian's ${package_name} ${package_version}, of the source package ${source_name} ${source_version}")
+    if(NOT source_name STREQUAL debian_name)
+      string(APPEND comment ", which builds it from ${debian_name} ${debian_version}")
+    endif()
+    set(comment ",
+      \"comment\": \"${comment}\"")
   endif()
   set(spdx_components "${spdx_components},
     {
@@ -63,7 +97,10 @@ function(spdx_component id what version source licence)
       \"filesAnalyzed\": false,
       \"licenseConcluded\": \"${licence}\",
       \"licenseDeclared\": \"${licence}\",
-      \"copyrightText\": \"NOASSERTION\"${refs}
+      \"copyrightText\": \"NOASSERTION\"${comment},
+      \"externalRefs\": [
+        {\"referenceCategory\": \"SECURITY\", \"referenceType\": \"cpe23Type\", \"referenceLocator\": \"cpe:2.3:a:gnu:${product}:${version}:*:*:*:*:*:*:*\"}${refs}
+      ]
     }" PARENT_SCOPE)
   set(spdx_relations "${spdx_relations},
     {\"spdxElementId\": \"SPDXRef-File-rangecat\", \"relationshipType\": \"STATIC_LINK\", \"relatedSpdxElement\": \"SPDXRef-Package-${id}\"}"
@@ -71,9 +108,9 @@ function(spdx_component id what version source licence)
 endfunction()
 
 if(NOT linkage STREQUAL dynamic AND libc STREQUAL glibc)
-  debian_source(libc.a libc_source)
-  debian_source(libgcc.a libgcc_source)
-  debian_source(libstdc++.a libstdcxx_source)
+  debian_source(libc.a libc_source libc_package)
+  debian_source(libgcc.a libgcc_source libgcc_package)
+  debian_source(libstdc++.a libstdcxx_source libstdcxx_package)
   set(built_using ${libc_source} ${libgcc_source} ${libstdcxx_source})
   list(REMOVE_DUPLICATES built_using)
   list(JOIN built_using ", " built_using)
@@ -100,10 +137,11 @@ if(NOT linkage STREQUAL dynamic AND libc STREQUAL glibc)
   set(gcc_licence "GPL-3.0-or-later WITH GCC-exception-3.1")
   set(licence "MIT AND ${libc_licence} AND ${gcc_licence}")
   set(bundled "bundled(glibc) = ${glibc_version}, bundled(libgcc) = ${gcc_version}")
-  spdx_component(libc "GNU C Library (glibc)" ${glibc_version} "${libc_source}"
-                 ${libc_licence})
-  spdx_component(gcc-runtime "libgcc and libstdc++, the runtime of GCC" ${gcc_version}
-                 "${libgcc_source}" "${gcc_licence}")
+  string(REGEX MATCH "^[0-9]+" gcc_major "${gcc_version}")
+  spdx_component(libc glibc ${glibc_version} glibc glibc "${libc_source}" "${libc_package}"
+                 ${libc_licence} "The GNU C Library")
+  spdx_component(gcc-runtime gcc ${gcc_version} gcc gcc-${gcc_major} "${libgcc_source}"
+                 "${libgcc_package}" "${gcc_licence}" "libgcc and libstdc++, the runtime of GCC")
   if(built_using)
     set(sources "Debian's source packages\n\n  ${built_using}\n\nwhich the .deb's Built-Using field names too: on Debian, 'apt-get source'\nfetches them, and Debian's snapshot archive keeps every version of them.")
   else()

@@ -167,60 +167,84 @@ built_using() {
 	awk 'NF && !seen[$0]++' <<<"$sources" | paste -sd, | sed 's/,/, /g'
 }
 
-# spdx_says DOC: what the SPDX document DOC says, a line each: its version
-# and licence, each package with its version, licence and package URL,
-# the file it describes with its SHA-256 and whether it has a SHA-1, and
-# each relationship, elements by name.
-spdx_says() {
-	python3 -c '
-import json, sys
-d = json.load(open(sys.argv[1]))
-print(d["spdxVersion"], d["dataLicense"], d["SPDXID"])
-names = {d["SPDXID"]: "DOCUMENT"}
-for p in d["packages"]:
-    names[p["SPDXID"]] = p["name"]
-    purls = [r["referenceLocator"] for r in p.get("externalRefs", []) if r["referenceType"] == "purl"]
-    print("package", p["name"], p["versionInfo"], p["licenseConcluded"], *purls)
-for f in d["files"]:
-    names[f["SPDXID"]] = f["fileName"]
-    sums = {c["algorithm"]: c["checksumValue"] for c in f["checksums"]}
-    print("file", f["fileName"], sums.get("SHA256"), "SHA1" in sums)
-for r in d["relationships"]:
-    print(names.get(r["spdxElementId"]), r["relationshipType"], names.get(r["relatedSpdxElement"]))
-' "$1" || echo "not a JSON document: $1"
+# libc_says: the version that the C library the build links statically
+# gives of itself (gnu_get_libc_version), run as the tool is run.
+libc_says() {
+	printf '#include <gnu/libc-version.h>\n#include <stdio.h>\nint main() { puts(gnu_get_libc_version()); }\n' >libc.cc
+	"$(build_cxx)" -static libc.cc -o libc-version >/dev/null 2>&1 ||
+		framework_failure_ 'a static program that asks the C library its version'
+	./libc-version
 }
-# spdx_want BINARY: what the bill of materials of BINARY must say: rangecat
-# at the package's version, the binary's SHA-256 and, for a static binary,
-# each library linked in at the source package and version Built-Using
-# names (else at its own version), with its licence and package URL.
-spdx_want() {
-	local sum names=() versions=() purls=() kinds i
-	sum=$(sha256sum <"$1" | cut -d' ' -f1)
-	kinds=(LGPL-2.1-or-later 'GPL-3.0-or-later WITH GCC-exception-3.1')
+
+# bill_of_materials WHAT DOC BINARY VERSION BUILT_USING: the SPDX document
+# DOC agrees with what it describes, as other sources than the build tell
+# it: BINARY's SHA-256; the package's VERSION; for a static glibc binary,
+# glibc at the version the C library gives of itself, and GCC's runtime at
+# a version that the build binary's .comment names, each with its CPE and,
+# where dpkg knows them, the package URL of its Debian source package; and
+# every "NAME (= VERSION)" of BUILT_USING, in a package URL or a comment.
+bill_of_materials() {
+	local static=no says='' findings
 	if [ "$linkage" != dynamic ] && [ "${RANGECAT_LIBC:-}" = glibc ]; then
-		local sources
-		sources=$(built_using)
-		if [ -n "$sources" ]; then
-			while read -r name version; do
-				names+=("$name") versions+=("$version")
-				purls+=(" pkg:deb/debian/$name@$(sed 's/%/%25/g; s/+/%2B/g; s/:/%3A/g' <<<"$version")?arch=source")
-			done < <(sed -E 's/, /\n/g' <<<"$sources" | sed -E 's/^(\S+) \(= (.*)\)$/\1 \2/')
-		else
-			names=("GNU C Library (glibc)" "libgcc and libstdc++, the runtime of GCC")
-			versions=("$(glibc_version)" "$(gcc_runtime)") purls=('' '')
-		fi
+		static=yes says=$(libc_says)
 	fi
-	echo 'SPDX-2.3 CC0-1.0 SPDXRef-DOCUMENT'
-	echo "package rangecat $(config CPACK_PACKAGE_VERSION) MIT"
-	for i in "${!names[@]}"; do
-		echo "package ${names[i]} ${versions[i]} ${kinds[i]}${purls[i]}"
-	done
-	echo "file ./bin/rangecat $sum True"
-	echo 'DOCUMENT DESCRIBES ./bin/rangecat'
-	echo './bin/rangecat GENERATED_FROM rangecat'
-	for i in "${!names[@]}"; do
-		echo "./bin/rangecat STATIC_LINK ${names[i]}"
-	done
+	findings=$(python3 - "$2" "$(sha256sum <"$3" | cut -d' ' -f1)" "$4" "$5" "$says" \
+		"$(readelf -p .comment "$bin" 2>/dev/null)" "$static" <<'PYTHON'
+import json, re, sys, urllib.parse
+doc, sha, version, built_using, libc, comment, static = sys.argv[1:]
+try:
+    d = json.load(open(doc))
+except (OSError, ValueError) as e:
+    sys.exit(print("not a JSON document:", e))
+if (d.get("spdxVersion"), d.get("dataLicense")) != ("SPDX-2.3", "CC0-1.0"):
+    print("not an SPDX 2.3 document")
+packages = {p["SPDXID"]: p for p in d.get("packages", [])}
+relations = {(r["spdxElementId"], r["relationshipType"], r["relatedSpdxElement"])
+             for r in d.get("relationships", [])}
+binary = "SPDXRef-File-rangecat"
+sums = {c["algorithm"]: c["checksumValue"]
+        for f in d.get("files", []) if f["SPDXID"] == binary for c in f["checksums"]}
+if sums.get("SHA256") != sha or "SHA1" not in sums:
+    print(f"the binary's checksums {sums}, want SHA-256 {sha} and a SHA-1")
+for relation in [("SPDXRef-DOCUMENT", "DESCRIBES", binary),
+                 (binary, "GENERATED_FROM", "SPDXRef-Package-rangecat")]:
+    if relation not in relations:
+        print("no relationship", *relation)
+if packages.get("SPDXRef-Package-rangecat", {}).get("versionInfo") != version:
+    print(f"rangecat's version, want {version}")
+linked = [p for i, p in packages.items() if (binary, "STATIC_LINK", i) in relations]
+names = sorted(p["name"] for p in linked)
+if names != (["gcc", "glibc"] if static == "yes" else []):
+    print(f"the libraries linked in: {names}")
+said = []
+for p in linked:
+    name, v = p["name"], p["versionInfo"]
+    refs = {r["referenceType"]: r["referenceLocator"] for r in p.get("externalRefs", [])}
+    said += [p.get("comment", ""), urllib.parse.unquote(refs.get("purl", ""))]
+    if refs.get("cpe23Type") != f"cpe:2.3:a:gnu:{name}:{v}:*:*:*:*:*:*:*":
+        print(f"the CPE of {name} {v}: {refs.get('cpe23Type')}")
+    if name == "glibc" and v != libc:
+        print(f"glibc {v}, but the C library says it is {libc}")
+    if name == "gcc" and not re.search(r"GCC: \(.*\) " + re.escape(v) + "$", comment, re.M):
+        print(f"gcc {v}, but the binary's .comment names {re.findall('GCC: .*', comment)}")
+    source = "glibc" if name == "glibc" else "gcc-" + v.split(".")[0]
+    purl = re.fullmatch(r"pkg:deb/debian/([^@]+)@([^?]+)\?arch=source(&distro=debian-[0-9]+)?",
+                        refs.get("purl", ""))
+    if built_using and not (purl and purl[1] == source and
+                            urllib.parse.unquote(purl[2]).startswith(v + "-")):
+        print(f"the package URL of {name} {v}: {refs.get('purl')}, want one of {source}")
+for name, v in re.findall(r"(\S+) \(= ([^)]+)\)", built_using):
+    if not any(f"{name} {v}" in text or f"{name}@{v}" in text for text in said):
+        print(f"Built-Using's {name} (= {v}) is named nowhere")
+PYTHON
+	) || framework_failure_ 'python3 on the bill of materials'
+	if [ -n "$findings" ]; then
+		while IFS= read -r finding; do
+			fail "$1: $finding"
+		done <<<"$findings"
+	else
+		passed=$((passed + 1))
+	fi
 }
 
 # published GENERATOR: builds the package of a build configured as a
@@ -276,9 +300,9 @@ check_deb() {
 	fi
 	same 'Built-Using' "$(dpkg-deb -f "$deb" Built-Using)" "$sources"
 	same 'unpacked binary' "$(unpacked/usr/bin/rangecat -s 7 hello)" 'world'
-	same 'bill of materials of the package' \
-		"$(spdx_says unpacked/usr/share/doc/rangecat/rangecat.spdx.json)" \
-		"$(spdx_want unpacked/usr/bin/rangecat)"
+	bill_of_materials 'bill of materials of the package' \
+		unpacked/usr/share/doc/rangecat/rangecat.spdx.json unpacked/usr/bin/rangecat \
+		"$(dpkg-deb -f "$deb" Version)" "$(dpkg-deb -f "$deb" Built-Using)"
 	same 'the package strips the compiler notes' \
 		"$(readelf -S unpacked/usr/bin/rangecat | grep -c '\.comment')" 0
 	published DEB
@@ -706,8 +730,8 @@ check_archive() {
 	else
 		echo "NOTE: systemd-analyze inspect-elf parses no ELF file here ($(systemd-analyze inspect-elf "$(command -v systemd-analyze)" 2>&1 | head -1)): the package note is read with readelf only"
 	fi
-	same 'bill of materials of the archive' "$(spdx_says "$name"/rangecat.spdx.json)" \
-		"$(spdx_want "$name"/rangecat)"
+	bill_of_materials 'bill of materials of the archive' "$name"/rangecat.spdx.json \
+		"$name"/rangecat "$(config CPACK_PACKAGE_VERSION)" "$(built_using)"
 	for f in completions/rangecat.bash completions/_rangecat completions/rangecat.fish \
 		LICENSE README.md; do
 		identical "${f##*/} in the archive" "$src/$f" "$name/${f##*/}"
