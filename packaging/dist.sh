@@ -1,9 +1,9 @@
 #!/bin/bash
 # dist.sh: the release of the commit checked out here, in dist/: the source
-# tarball; an archive and a .deb for each of Debian's nine release
-# architectures; an .rpm for each of the four that RHEL ships; and
-# SHA256SUMS over them all; the .rpms signed, and the source tarball and
-# SHA256SUMS signed (.asc);
+# tarball; an archive and a .deb for each machine of packaging/machines, and
+# an .rpm for each that it says RHEL and Fedora ship; and SHA256SUMS over
+# them all; the .rpms signed, and the source tarball and SHA256SUMS signed
+# (.asc);
 # the public key (rangecat-archive-keyring.pgp and .asc); and the signed APT
 # and DNF repositories of the packages, with rangecat.sources and
 # rangecat.repo, which point at them (repo.sh): dist/ is what is published
@@ -12,7 +12,8 @@
 # checkout, and passes its architecture's whole suite, with every optional
 # tool, before it is packaged. When anything fails, dist.sh stops and dist/
 # stays as it was. It needs an amd64 Debian machine, root (for the loop
-# device and binfmt_misc) and every tool that the README lists.
+# device and binfmt_misc), and every tool of tests/inventory with the cross
+# compilers, as .ci/run installs them.
 #
 # A release names who publishes it, from the environment:
 # RANGECAT_MAINTAINER ("Name <address>") and RANGECAT_HOMEPAGE fill the
@@ -103,43 +104,41 @@ export RANGECAT_SIGNING_KEY RANGECAT_REPO_URL
 tarball=$(packaging/source.sh "$out" "$version")
 tar -xzf "$tarball" -C "$work"
 src=$work/$(basename "$tarball" .tar.gz)
-commands=$(.ci/quick-start "$src")
-mapfile -t quick <<<"$commands"
+mapfile -t quick <"$src/.ci/quick-start"
 
-triplets=(x86_64-linux-gnu aarch64-linux-gnu arm-linux-gnueabihf arm-linux-gnueabi
-	i686-linux-gnu mips64el-linux-gnuabi64 powerpc64le-linux-gnu riscv64-linux-gnu
-	s390x-linux-gnu)
-for triplet in "${triplets[@]}"; do
+machines=0 rpms=0
+while read -r triplet toolchain _ _ _ _ released _; do
 	start=$SECONDS
-	if [ "$triplet" = x86_64-linux-gnu ]; then
+	if [ "$toolchain" = - ]; then
 		# The README's build, configured first with the release's
-		# settings; the gate runs its tests.
+		# settings.
 		build=$src/build
 		cmake -S "$src" -B "$build" "${options[@]}"
 		(cd "$src" && eval "${quick[0]}")
 	else
 		build=$work/build-$triplet
-		cmake -S "$src" -B "$build" --toolchain "$src/cmake/$triplet.cmake" "${options[@]}"
+		cmake -S "$src" -B "$build" --toolchain "$src/$toolchain" "${options[@]}"
 		cmake --build "$build"
 	fi
+	# The whole suite, once, held to the gate.
+	ctest --test-dir "$build" --output-on-failure --output-junit junit.xml
 	"$src/.ci/gate" "$build" release every
 	(cd "$build" && cpack -G DEB -B "$work/packages")
-	# RHEL and Fedora ship only these four.
-	case $triplet in
-	x86_64-* | aarch64-* | powerpc64le-* | s390x-*)
+	if [ "$released" = rpm ]; then
 		(cd "$build" && cpack -G RPM -B "$work/packages")
-		;;
-	esac
+		rpms=$((rpms + 1))
+	fi
 	"$src/packaging/archive.sh" "$build" "$out" >/dev/null
+	machines=$((machines + 1))
 	echo "dist.sh: $triplet built, tested and packaged in $((SECONDS - start)) s"
-done
+done < <(grep -v '^#' "$src/packaging/machines")
 mv "$work"/packages/*.deb "$work"/packages/*.rpm "$out/"
 
 cd "$out"
-# The tarball, and an archive and a .deb per architecture, and 4 .rpms.
+# The tarball, and an archive and a .deb per machine, and the .rpms.
 files=(*)
-if [ ${#files[@]} != $((1 + 2 * ${#triplets[@]} + 4)) ]; then
-	echo "dist.sh: ${#files[@]} files, want $((1 + 2 * ${#triplets[@]} + 4)): ${files[*]}" >&2
+if [ ${#files[@]} != $((1 + 2 * machines + rpms)) ]; then
+	echo "dist.sh: ${#files[@]} files, want $((1 + 2 * machines + rpms)): ${files[*]}" >&2
 	false
 fi
 # Every .rpm is signed in itself, as rpm 6 installs none that is not.

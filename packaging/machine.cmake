@@ -24,26 +24,34 @@ if(NOT epoch)
 endif()
 set(CPACK_RANGECAT_EPOCH "${epoch}")
 
-# The machine the binary is for, in each system's words: Debian's
-# architecture, and the name uname -m and RPM give it.
+# The machine the binary is for, in each system's words: a release
+# machine's as packaging/machines names them, found by its compiler's
+# triplet (clang's names a vendor, x86_64-pc-linux-gnu, which is dropped);
+# another's (powerpc64, musl) by the triplet's processor and
+# dpkg-architecture.
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
                 OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE)
-execute_process(COMMAND dpkg-architecture -t${triplet} -qDEB_HOST_ARCH
-                OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
-                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-# mips64el keeps its triplet's name: uname -m says mips64 of either byte
-# order, and the binary runs on the little-endian one only.
-string(REGEX REPLACE "-.*" "" machine "${triplet}")
-set(CPACK_RPM_PACKAGE_ARCHITECTURE ${machine})
-if(triplet MATCHES "^arm.*hf$")
-  set(machine armv7l)           # Debian's armhf: ARMv7, hard float
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE armv7hl)
-elseif(triplet MATCHES "^arm")
-  set(machine armv5tel)         # Debian's armel: ARMv5TE, soft float
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE armv5tel)
-elseif(machine STREQUAL powerpc64le)
-  set(machine ppc64le)
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE ppc64le)
+string(REGEX REPLACE "^([^-]+)-(pc|unknown)-" "\\1-" triplet "${triplet}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS packaging/machines)
+file(STRINGS packaging/machines machines REGEX "^[^#]")
+set(row)
+foreach(line IN LISTS machines)
+  string(REGEX REPLACE " +" ";" fields "${line}")
+  list(GET fields 0 name)
+  if(name STREQUAL triplet)
+    set(row ${fields})
+  endif()
+endforeach()
+if(row)
+  list(GET row 2 CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+  list(GET row 4 machine)
+  list(GET row 5 CPACK_RPM_PACKAGE_ARCHITECTURE)
+else()
+  execute_process(COMMAND dpkg-architecture -t${triplet} -qDEB_HOST_ARCH
+                  OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  string(REGEX REPLACE "-.*" "" machine "${triplet}")
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${machine})
 endif()
 set(CPACK_RANGECAT_MACHINE ${machine})
 

@@ -70,10 +70,6 @@ function(spdx_component id name version product debian_name source package licen
     if(package_version MATCHES "^(.+)cross[0-9]+$")
       set(debian_version ${CMAKE_MATCH_1})
     endif()
-    # The upstream version is Debian's without its epoch and revision:
-    # exact where a folder name gives only the major (clang's GCC).
-    string(REGEX REPLACE "^[0-9]+:" "" version "${debian_version}")
-    string(REGEX REPLACE "-[^-]*$" "" version "${version}")
     # A package URL's version is percent-encoded.
     string(REPLACE "%" "%25" purl_version "${debian_version}")
     string(REPLACE "+" "%2B" purl_version "${purl_version}")
@@ -132,6 +128,20 @@ if(NOT linkage STREQUAL dynamic AND libc STREQUAL glibc)
                     OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
     get_filename_component(gcc_version "${libgcc}" DIRECTORY)
     get_filename_component(gcc_version "${gcc_version}" NAME)
+  endif()
+  # Where dpkg knows them, the upstream versions are Debian's, without
+  # epoch, revision or cross suffix: exact where a folder name gives only
+  # the major (clang's GCC).
+  foreach(lib libc libgcc)
+    if(${lib}_package MATCHES "^[^ ]+ ([0-9]+:)?([^-]+)-")
+      set(${lib}_upstream ${CMAKE_MATCH_2})
+    endif()
+  endforeach()
+  if(libc_upstream)
+    set(glibc_version ${libc_upstream})
+  endif()
+  if(libgcc_upstream)
+    set(gcc_version ${libgcc_upstream})
   endif()
   set(libc_licence LGPL-2.1-or-later)
   set(gcc_licence "GPL-3.0-or-later WITH GCC-exception-3.1")

@@ -15,9 +15,10 @@ data[len(data) // 3:len(data) // 3 + 50] = bytes(min(50, len(data) // 3))
 sys.stdout.buffer.write(data)' "$size" >"f$size"
 done
 
-# offset SIZE: an offset near a boundary that matters, or anywhere.
+# offset SIZE: puts in at an offset near a boundary that matters, or
+# anywhere (a function, not a subshell: no fork per case).
 offset() {
-	local size=$1 at
+	local size=$1
 	case $((RANDOM % 6)) in
 	0) at=0 ;;
 	1) at=$size ;;
@@ -25,7 +26,7 @@ offset() {
 	3) at=$(((RANDOM % 4) * 1000 + RANDOM % 3 - 1)) ;;
 	*) at=$(((RANDOM * 32768 + RANDOM) % (size + 1500))) ;;
 	esac
-	echo $((at < 0 ? 0 : at))
+	at=$((at < 0 ? 0 : at))
 }
 
 # spell FLAG LONG VALUE: one of the ways to give an option its value.
@@ -45,11 +46,13 @@ for ((i = 0; i < cases; i++)); do
 	args=()
 	s=0 e=0
 	if ((RANDOM % 4)); then
-		s=$(offset "$size")
+		offset "$size"
+		s=$at
 		spell -s start "$s"
 	fi
 	if ((RANDOM % 3)); then
-		e=$(offset "$size")
+		offset "$size"
+		e=$at
 		((RANDOM % 8)) || e=-$e
 		spell -e end "$e"
 	fi

@@ -1,0 +1,97 @@
+#!/bin/bash
+# The zsh completion offers the options after a dash and files after --,
+# from where it is installed and from nowhere else.
+# Usage: completion-zsh.sh BINARY BUILD_DIR
+# shellcheck source=tests/lib-build.sh
+. "$(dirname "$0")/lib-build.sh"
+
+# What completion adds, caught by a compadd of its own, one word a line in
+# $OFFERED; then compinit over zsh's FPATH. The shell says when it is
+# ready: zle-line-init runs once zle has the terminal, so keys typed after
+# it reach zle and not the tty's line editing; and Tab completes, then
+# marks that it is done.
+# shellcheck disable=SC2016
+capture_zsh='
+compadd() {
+	if [[ ${(j: :)@[1,(i)(-|--)]} == *-[OAD]* ]]; then
+		builtin compadd "$@"
+		return
+	fi
+	local -a hits
+	builtin compadd -O hits "$@"
+	(( $#hits )) && print -rl -- $hits >>$OFFERED
+	builtin compadd "$@"
+}
+autoload -Uz compinit && compinit -u -D
+zle-line-init() { : >../ready }
+complete-and-mark() { zle complete-word; : >../done }
+zle -N zle-line-init
+zle -N complete-and-mark
+bindkey "^I" complete-and-mark
+'
+
+# offered FOLDER LINE...: for each LINE, the words that an interactive zsh,
+# with compinit over FOLDER and zsh's own functions alone, offers when Tab
+# is pressed after LINE in a folder holding 'hello', 'zfile' and
+# '-odd-name', one line after another in one shell. It waits for what the
+# shell marks, never for time.
+offered() {
+	local own
+	own=$(zsh -f -c 'print -rl -- ${fpath:#*/(site-functions|vendor-*)}' | paste -sd:)
+	setup mkdir -p zdir
+	: >zdir/hello
+	: >zdir/zfile
+	: >zdir/-odd-name
+	printf '%s' "$capture_zsh" >capture.zsh
+	# shellcheck disable=SC2016
+	LC_ALL=C FPATH=$1:$own OFFERED=$tmp/offered zsh -f -c '
+		zmodload zsh/zpty || exit 99
+		await() { # await FILE: whether FILE appears within 60 s
+			local i
+			for ((i = 0; i < 6000; i++)); do
+				[[ -e $1 ]] && return
+				sleep 0.01
+			done
+			return 1
+		}
+		rm -f ready
+		zpty z zsh -f -i
+		zpty -w z "cd zdir && . ../capture.zsh"
+		await ready || exit 99
+		for line; do
+			rm -f ready done
+			: >$OFFERED
+			zpty -n -w z "$line"$'"'"'\t'"'"'
+			await done || exit 99
+			print -r -- "$line:" ${(ou)${(f)"$(<$OFFERED)"}}
+			# Ctrl-C drops the line; the next prompt marks it is ready.
+			zpty -n -w z $'"'"'\C-c'"'"'
+			await ready || exit 99
+		done
+		zpty -d z' zsh "${@:2}" || framework_failure_ 'zsh under a pty'
+}
+
+check_completion_zsh() {
+	need zsh 'zsh completion'
+	need dpkg-deb 'zsh completion'
+	shell_home
+	want 'zsh completion syntax' zsh -n "$src/completions/_rangecat"
+	local lines=('rangecat -' 'rangecat -- ' 'rangecat -s 5 ' 'rangecat --st'
+		'rangecat hello ' 'rangecat --start=5 ' 'rangecat --end=3 z')
+	local want='rangecat -: --end --start -e -odd-name -s
+rangecat -- : -odd-name hello zfile
+rangecat -s 5 : -odd-name hello zfile
+rangecat --st: --start
+rangecat hello : --end --start -e -s
+rangecat --start=5 : -odd-name hello zfile
+rangecat --end=3 z: zfile'
+	same 'zsh completion without an install' "$(offered "$tmp/nowhere" 'rangecat -')" \
+		'rangecat -: -odd-name'
+	same 'zsh completion after a /usr/local install' \
+		"$(offered "$fixtures/local/share/zsh/site-functions" "${lines[@]}")" "$want"
+	same 'zsh completion from the package' \
+		"$(offered "$fixtures/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}")" "$want"
+}
+
+check_completion_zsh
+finish

@@ -1,0 +1,191 @@
+#!/bin/bash
+# The signatures and the repositories of a release, as users meet them.
+# sign.sh's detached signatures verify with gpgv and sqv against the
+# keyring that repo.sh writes, and fail once a byte of the file changed.
+# apt-get, with repo.sh's rangecat.sources and keyring, in a root of its
+# own, and dnf, with its rangecat.repo, in an empty root, install the
+# package from the repositories, then upgrade it to a later version
+# published into them; and both refuse the repositories signed by another
+# key, or once their signed index (InRelease, repomd.xml) changed.
+# Usage: repositories.sh BINARY BUILD_DIR
+# shellcheck source=tests/lib-build.sh
+. "$(dirname "$0")/lib-build.sh"
+
+# verdict WHAT STATUS COMMAND...: COMMAND ends with STATUS (0, or 1 for
+# any failure), its output kept in verdict.out.
+verdict() {
+	local what=$1 want=$2 got=0
+	shift 2
+	"$@" >verdict.out 2>&1 || got=1
+	if [ "$got" = "$want" ]; then
+		passed=$((passed + 1))
+	else
+		fail "$what: $([ "$want" = 0 ] && echo failed || echo succeeded): $(tail -5 verdict.out)"
+	fi
+}
+
+# in_apt ARGS...: apt-get in the scratch root apt/, with its own state,
+# sources and keyrings and nothing of the machine's, and dpkg installing
+# into that root for the build's architecture.
+in_apt() {
+	APT_CONFIG=$tmp/apt/etc/apt/apt.conf apt-get -q -y "$@"
+}
+
+# apt_root URL: the scratch root apt/, whose sources are rangecat.sources
+# from URL, as the README has a user install it, with the keyring of the
+# repository at $tmp/pub; a dpkg database of nothing else.
+apt_root() {
+	local r=$tmp/apt
+	rm -rf "$r"
+	mkdir -p "$r"/etc/apt/{apt.conf.d,preferences.d,sources.list.d,keyrings,trusted.gpg.d} \
+		"$r"/var/lib/apt/lists/partial "$r"/var/cache/apt/archives/partial \
+		"$r"/var/lib/dpkg/{info,updates} "$r"/var/log/apt || framework_failure_ 'apt root'
+	: >"$r"/var/lib/dpkg/status
+	cat >"$r/etc/apt/apt.conf" <<-CONF
+		Dir "$r/";
+		Dir::State::status "$r/var/lib/dpkg/status";
+		APT::Architecture "$deb_arch";
+		APT::Architectures { "$deb_arch"; };
+		DPkg::Options { "--root=$r"; };
+		Debug::NoLocking "true";
+		APT::Sandbox::User "root";
+	CONF
+	if [ "$deb_arch" != "$(dpkg --print-architecture)" ]; then
+		dpkg --root="$r" --add-architecture "$deb_arch" || framework_failure_ 'dpkg --add-architecture'
+	fi
+	setup cp "$tmp/pub/rangecat-archive-keyring.pgp" "$r/etc/apt/keyrings/"
+	sed -e "s|^URIs: .*|URIs: $1/apt|" -e "s|/etc/apt/keyrings/|$r/etc/apt/keyrings/|" \
+		"$tmp/pub/rangecat.sources" >"$r/etc/apt/sources.list.d/rangecat.sources" ||
+		framework_failure_ 'apt sources'
+}
+
+# in_dnf DIR ARGS...: dnf in the root dnf/, whose only repository is
+# rangecat.repo from $tmp/pub, published in DIR instead.
+in_dnf() {
+	setup mkdir -p "$tmp/dnf" "$tmp/repos.d"
+	sed "s|$tmp/pub/|$1/|" "$tmp/pub/rangecat.repo" >"$tmp/repos.d/rangecat.repo" ||
+		framework_failure_ 'dnf repository'
+	env HOME=/root dnf -y -q --installroot="$tmp/dnf" --setopt=reposdir="$tmp/repos.d" \
+		--releasever=0 --forcearch="$rpm_arch" --refresh "${@:2}"
+}
+
+# publish KEY PACKAGE...: adds PACKAGEs to the repositories in pub/, signed
+# with KEY, as dist.sh does.
+publish() {
+	RANGECAT_SIGNING_KEY=$1 RANGECAT_REPO_URL=file://$tmp/pub SOURCE_DATE_EPOCH=$(config CPACK_RANGECAT_EPOCH) \
+		"$src/packaging/repo.sh" "$tmp/pub" "${@:2}" || framework_failure_ 'repo.sh'
+}
+
+check_repositories() {
+	local tool
+	for tool in gpg gpgv sqv apt-ftparchive createrepo_c rpmsign rpmbuild dpkg-deb dnf; do
+		need "$tool" 'package repositories'
+	done
+	[ "$(id -u)" = 0 ] || skip_ 'package repositories' 'dpkg --root and dnf --installroot need root'
+	release_names 'package repositories'
+	[ "$linkage" != dynamic ] ||
+		skip_ 'package repositories' 'a dynamic package needs the C library of a distribution, which the empty roots have not'
+	export GNUPGHOME=$tmp/gnupg
+	setup mkdir -m 700 gnupg
+	local good other v1
+	# new_key ADDRESS: makes a signing key for ADDRESS and prints its
+	# fingerprint; nothing where it cannot.
+	new_key() {
+		gpg --batch --quiet --passphrase '' --quick-gen-key "rangecat test <$1>" rsa3072 sign never \
+			2>/dev/null && gpg --with-colons --list-keys "$1" 2>/dev/null |
+			awk -F: '$1 == "fpr" { print $10; exit }'
+	}
+	good=$(new_key release@rangecat.invalid)
+	other=$(new_key else@rangecat.invalid)
+	if [ -z "$good" ] || [ -z "$other" ]; then
+		framework_failure_ 'gpg --quick-gen-key'
+	fi
+
+	# The first version: the build's own packages.
+	deb=$(ls "$fixtures"/deb/*.deb) || framework_failure_ 'no .deb in the fixture'
+	rpm=$(ls "$fixtures"/rpm/*.rpm) || framework_failure_ 'no .rpm in the fixture'
+	v1=$(config CPACK_PACKAGE_VERSION)
+	publish "$good" "$deb" "$rpm"
+
+	# rpm with signatures enforced, as rpm 6 and RHEL 10 have it: the
+	# .rpm that sign.sh signed is refused before its key is imported and
+	# installed after, and an unsigned one is refused even then; the
+	# signature leaves the payload as it was.
+	local signed_rpm enforcing
+	signed_rpm=pub/rpm/$(basename "$rpm")
+	enforcing=(env HOME=/root rpm --root "$tmp/rpmroot" --define '_pkgverify_level signature'
+		-i --ignorearch)
+	setup mkdir rpmroot
+	verdict 'rpm -i of a signed .rpm without its key' 1 "${enforcing[@]}" "$signed_rpm"
+	same 'why rpm refused the signed .rpm without its key' "$(grep -cE 'does not verify: .*NOKEY' verdict.out)" 1
+	setup env HOME=/root rpmkeys --root "$tmp/rpmroot" --import pub/rangecat-archive-keyring.asc
+	verdict 'rpm -i of an unsigned .rpm' 1 "${enforcing[@]}" "$rpm"
+	same 'why rpm refused the unsigned .rpm' "$(grep -c 'does not verify: no signature' verdict.out)" 1
+	verdict 'rpm -i of a signed .rpm with its key' 0 "${enforcing[@]}" "$signed_rpm"
+	same 'the payload of the .rpm, signed and not' \
+		"$(rpm -qp --qf '%{PAYLOADDIGEST}' "$signed_rpm")" "$(rpm -qp --qf '%{PAYLOADDIGEST}' "$rpm")"
+
+	printf 'hello, world\n' >signed
+	RANGECAT_SIGNING_KEY=$good setup "$src/packaging/sign.sh" signed
+	verdict 'gpgv on a signed file' 0 gpgv --keyring ./pub/rangecat-archive-keyring.pgp signed.asc signed
+	verdict 'sqv on a signed file' 0 sqv --keyring pub/rangecat-archive-keyring.pgp signed.asc signed
+	printf 'hello, world!\n' >signed
+	verdict 'gpgv on a changed file' 1 gpgv --keyring ./pub/rangecat-archive-keyring.pgp signed.asc signed
+	verdict 'sqv on a changed file' 1 sqv --keyring pub/rangecat-archive-keyring.pgp signed.asc signed
+
+	apt_root "file://$tmp/pub"
+	verdict 'apt-get update' 0 in_apt update
+	verdict 'apt-get install' 0 in_apt install rangecat
+	same 'installed by apt-get: version, and a run' \
+		"$(dpkg-query --admindir="$tmp/apt/var/lib/dpkg" -W -f='${Version}' rangecat) $("$tmp/apt/usr/bin/rangecat" -s 7 -e 12 hello)" \
+		"$v1 world"
+	verdict 'dnf install' 0 in_dnf "$tmp/pub" install rangecat
+	same 'installed by dnf: version, and a run' \
+		"$(env HOME=/root rpm --root="$tmp/dnf" -q --qf '%{VERSION}-%{RELEASE}' rangecat) $("$tmp/dnf/usr/bin/rangecat" -s 7 -e 12 hello)" \
+		"$v1-1 world"
+
+	# The next version, a packaging release later, joins the first.
+	(cd "$build" && cpack -G DEB -D CPACK_DEBIAN_PACKAGE_RELEASE=2 -B "$tmp/v2" >/dev/null &&
+		cpack -G RPM -D CPACK_RPM_PACKAGE_RELEASE=2 -B "$tmp/v2" >/dev/null 2>&1) ||
+		framework_failure_ 'the packages of the next version'
+	publish "$good" "$tmp"/v2/*.deb "$tmp"/v2/*.rpm
+	same 'packages in the repositories' \
+		"$(cd pub && echo apt/pool/main/r/rangecat/*.deb rpm/*.rpm)" \
+		"apt/pool/main/r/rangecat/rangecat_$v1-2_${deb_arch}.deb apt/pool/main/r/rangecat/rangecat_${v1}_${deb_arch}.deb rpm/rangecat-$v1-1.$rpm_arch.rpm rpm/rangecat-$v1-2.$rpm_arch.rpm"
+	verdict 'apt-get update, with the next version' 0 in_apt update
+	verdict 'apt-get upgrade' 0 in_apt upgrade
+	same 'upgraded by apt-get' \
+		"$(dpkg-query --admindir="$tmp/apt/var/lib/dpkg" -W -f='${Version}' rangecat)" "$v1-2"
+	verdict 'dnf upgrade' 0 in_dnf "$tmp/pub" upgrade rangecat
+	same 'upgraded by dnf' \
+		"$(env HOME=/root rpm --root="$tmp/dnf" -q --qf '%{VERSION}-%{RELEASE}' rangecat)" "$v1-2"
+
+	# The same repositories signed by another key, with the keyring of
+	# the first; and the first ones, their signed index changed after
+	# signing. Each is met by a fresh root.
+	setup cp -a pub other
+	RANGECAT_SIGNING_KEY=$other RANGECAT_REPO_URL=file://$tmp/other \
+		"$src/packaging/repo.sh" "$tmp/other" >/dev/null || framework_failure_ 'repo.sh with another key'
+	setup cp pub/rangecat-archive-keyring.pgp pub/rangecat-archive-keyring.asc other/
+	setup cp -a pub changed
+	setup sed -i 's/^Label: rangecat$/Label: rangecaT/' changed/apt/dists/stable/InRelease
+	setup sed -i 's|<revision>|<revision>1|' changed/rpm/repodata/repomd.xml
+	local url why
+	for url in other changed; do
+		apt_root "file://$tmp/$url"
+		verdict "apt-get update from the repository $url" 1 in_apt update
+		# In the words of gpgv (apt 2) and of sqv (apt 3).
+		why='BADSIG|Message has been manipulated'
+		[ $url = changed ] || why='NO_PUBKEY|Missing key'
+		same "apt-get on the repository $url: refused for its signature" \
+			"$(grep -cE "$why" verdict.out | sed 's/^[1-9][0-9]*$/yes/')" yes
+		rm -rf dnf
+		verdict "dnf install from the repository $url" 1 in_dnf "$tmp/$url" install rangecat
+		same "dnf on the repository $url: nothing installed" "$(ls dnf/usr/bin 2>/dev/null)" ''
+	done
+	# The agent that gpg started for the check's keyring ends with it.
+	gpgconf --kill gpg-agent
+}
+
+check_repositories
+finish

@@ -1,0 +1,73 @@
+#!/bin/bash
+# The build's .deb, .rpm and archive are the same byte for byte as those of
+# a rebuild of the tree under umask 077 in a folder with a blank, a quote
+# and a letter beyond ASCII in its name, whose folders and files every user
+# may read; the rebuild installs and uninstalls from that folder too. It is
+# the suite's only rebuild of the build's own configuration.
+# Usage: reproducible.sh BINARY BUILD_DIR
+# shellcheck source=tests/lib-build.sh
+. "$(dirname "$0")/lib-build.sh"
+need dpkg-deb 'reproducible package'
+release_names 'reproducible package'
+
+# package_in DIR UMASK: rebuilds in DIR under UMASK, and makes there its
+# .deb, its .rpm where rpmbuild is (made in a folder of a plain name, as
+# rpmbuild needs), and for a static binary its archive.
+package_in() {
+	(
+		umask "$2"
+		rebuild "$1" && cd "$1" && cpack -G DEB >/dev/null &&
+			if command -v rpmbuild >/dev/null; then
+				cpack -G RPM -B "$tmp/rpm-$2" >/dev/null 2>&1 && mv "$tmp/rpm-$2"/*.rpm .
+			fi &&
+			if [ "$linkage" != dynamic ]; then
+				"$src/packaging/archive.sh" . . >/dev/null
+			fi
+	)
+}
+
+odd="$tmp/my sources/ränge'cat"
+two=$odd/build\ two
+setup mkdir -p "$odd"
+tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./dist -c . |
+	tar -C "$odd" -x || framework_failure_ "a copy of the source in $odd"
+# The copy has no git to take the commit's time from.
+export SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(config CPACK_RANGECAT_EPOCH)
+# The build's own packages, which the fixture made, and its archive.
+setup mkdir one
+setup cp "$fixtures"/deb/*.deb one/
+if command -v rpmbuild >/dev/null; then
+	setup cp "$fixtures"/rpm/*.rpm one/
+fi
+if [ "$linkage" != dynamic ]; then
+	setup "$src/packaging/archive.sh" "$build" one >/dev/null
+fi
+# A build in that folder that fails is the tool's fault, not the fixture's.
+if ! from=$odd package_in "$two" 077 >odd.out 2>&1; then
+	fail "a package built in $two under umask 077: $(tail -5 odd.out)"
+	finish
+	exit
+fi
+same 'modes in the package built under umask 077' \
+	"$(dpkg-deb -c "$two"/*.deb | awk '{ print $1 }' | sort | uniq -c | awk '{ print $2 }' | xargs)" \
+	'-rw-r--r-- -rwxr-xr-x drwxr-xr-x'
+if cmp one/*.deb "$two"/*.deb; then
+	passed=$((passed + 1))
+else
+	fail "two builds differ: $(diff <(dpkg-deb -c one/*.deb) <(dpkg-deb -c "$two"/*.deb))"
+fi
+if command -v rpmbuild >/dev/null; then
+	identical '.rpms of two builds' one/*.rpm "$two"/*.rpm
+fi
+if [ "$linkage" != dynamic ]; then
+	identical 'archives of two builds' one/*-linux.tar.gz "$two"/*-linux.tar.gz
+fi
+if cmake --install "$two" --prefix "$odd/pre fix" >odd.out 2>&1; then
+	same "the binary installed from $odd" "$("$odd/pre fix/bin/rangecat" -s 7 -e 12 hello)" world
+	uninstall "$odd/pre fix" "$two"
+else
+	fail "cmake --install from $two: $(tail -5 odd.out)"
+fi
+
+finish
