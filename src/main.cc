@@ -1,18 +1,12 @@
 // rangecat: writes one byte range of one file, unchanged, to standard output.
 //
-// What callers rely on, each kept on purpose:
-// - the statuses of exit_status.h: 2 when the path cannot be reached, 1 when
-//   the file cannot be opened or read, 3 when the output cannot be written,
-//   255 for a bad command line, checked in that order: operands, path,
-//   negative start, open, reads, writes; nothing on stdout when it fails
-//   before the copy, and one line of its own on stderr for each failure
-//   that has one. The bytes read before a failed read are still flushed,
-//   and when that fails too both lines stand and the status is 3: the
-//   output is then short for both reasons, and 3 says it was not written;
-// - "not found: PATH \n", word for word, for every failure of stat;
-// - no message when the open fails;
-// - the range rule and the atoi reading of offsets (range.cc), the pattern
-//   of reads (copy.cc), and the lenient command line (options.cc).
+// main reads the command line (options.cc), reaches the path with stat,
+// reads the offsets and settles the range against the file's size
+// (range.cc), opens the file, copies the range (copy.cc) and returns the
+// exit status (exit_status.h). Each step that fails ends the run with its
+// own status, so the order of the steps below is part of the behaviour.
+// The man page (man/rangecat.1) says what the tool does and what each
+// status means; the README says how to build and install it.
 #include <err.h>
 #include <fcntl.h>
 #include <stdio.h>
