@@ -77,7 +77,7 @@ print("GNU C Library (glibc) %s\nGCC %s" % (v.get("glibc"), v.get("gcc")))' "$na
 			"rangecat-$(config CPACK_PACKAGE_VERSION).tar.gz" | sort -u)"
 	sources=$(sed -n 's/^  \(.* (= .*\)$/\1/p' "$name"/THIRD-PARTY-NOTICES)
 	if dpkg-query -S "$(realpath "$("$(build_cxx)" -print-file-name=libc.a)")" >/dev/null 2>&1; then
-		same 'the sources of what the binary holds, in the notices' "$(wc -l <<<"$sources")" 1
+		same 'the sources of what the binary holds, in the notices' "$(grep -c . <<<"$sources")" 1
 	else
 		same 'the sources of what the binary holds, in the notices' \
 			"$(grep -c 'that the system which built it packages' "$name"/THIRD-PARTY-NOTICES)" 1
