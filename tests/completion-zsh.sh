@@ -8,8 +8,9 @@
 # What completion adds, caught by a compadd of its own, one word a line in
 # $OFFERED; then compinit over zsh's FPATH. The shell says when it is
 # ready: zle-line-init runs once zle has the terminal, so keys typed after
-# it reach zle and not the tty's line editing; and Tab completes, then
-# marks that it is done.
+# it reach zle and not the tty's line editing; Tab completes, then marks
+# that it is done; and Ctrl-X Ctrl-R empties the line, then marks that the
+# shell is ready for the next.
 # shellcheck disable=SC2016
 capture_zsh='
 compadd() {
@@ -25,9 +26,12 @@ compadd() {
 autoload -Uz compinit && compinit -u -D
 zle-line-init() { : >../ready }
 complete-and-mark() { zle complete-word; : >../done }
+clear-and-mark() { zle kill-whole-line; : >../ready }
 zle -N zle-line-init
 zle -N complete-and-mark
+zle -N clear-and-mark
 bindkey "^I" complete-and-mark
+bindkey "^X^R" clear-and-mark
 '
 
 # offered FOLDER LINE...: for each LINE, the words that an interactive zsh,
@@ -64,8 +68,9 @@ offered() {
 			zpty -n -w z "$line"$'"'"'\t'"'"'
 			await done || exit 99
 			print -r -- "$line:" ${(ou)${(f)"$(<$OFFERED)"}}
-			# Ctrl-C drops the line; the next prompt marks it is ready.
-			zpty -n -w z $'"'"'\C-c'"'"'
+			# A key of its own empties the line and marks that it did:
+			# zle reads keys in turn, where a signal would race it.
+			zpty -n -w z $'"'"'\C-x\C-r'"'"'
 			await ready || exit 99
 		done
 		zpty -d z' zsh "${@:2}" || framework_failure_ 'zsh under a pty'

@@ -21,6 +21,19 @@ printf 'hello, world\n' >hello
 build_cxx() {
 	sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake
 }
+# fixture_copy DIR SUFFIX: copies the one file named *.SUFFIX in the
+# packages fixture's DIR into this check's folder, and prints its path
+# there: rpm takes its arguments as globs, and so reads no file whose path
+# has a blank or a quote, as a user's build folder may.
+fixture_copy() {
+	local found=("$fixtures/$1"/*."$2")
+	if [ ${#found[@]} != 1 ] || [ ! -f "${found[0]}" ]; then
+		framework_failure_ "no one .$2 in the fixture's $1"
+	fi
+	setup mkdir -p "$tmp/fixture"
+	setup cp "${found[0]}" "$tmp/fixture/"
+	echo "$tmp/fixture/${found[0]##*/}"
+}
 # config NAME: what the build's CPack configuration sets NAME to.
 config() {
 	sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"

@@ -103,7 +103,7 @@ check_repositories() {
 
 	# The first version: the build's own packages.
 	deb=$(ls "$fixtures"/deb/*.deb) || framework_failure_ 'no .deb in the fixture'
-	rpm=$(ls "$fixtures"/rpm/*.rpm) || framework_failure_ 'no .rpm in the fixture'
+	rpm=$(fixture_copy rpm rpm) || exit
 	v1=$(config CPACK_PACKAGE_VERSION)
 	publish "$good" "$deb" "$rpm"
 

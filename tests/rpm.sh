@@ -18,7 +18,7 @@ need dpkg-deb 'RPM package'
 need dnf 'RPM package'
 [ "$(id -u)" = 0 ] || skip_ 'RPM package' 'dnf --installroot and chroot need root'
 release_names 'RPM package'
-rpm=$(ls "$fixtures"/rpm/*.rpm) || framework_failure_ 'no .rpm in the fixture'
+rpm=$(fixture_copy rpm rpm) || exit
 deb=$(ls "$fixtures"/deb/*.deb) || framework_failure_ 'no .deb in the fixture'
 licences=/usr/share/licenses/rangecat/LICENSE
 licence='MIT AND LGPL-2.1-or-later AND GPL-3.0-or-later WITH GCC-exception-3.1' bundles=
@@ -86,7 +86,7 @@ else
 	fail "dnf install into an empty root: $(grep -v '^$' dnf.out)"
 fi
 
-package=$(ls "$fixtures"/published/*.rpm) || framework_failure_ 'no published .rpm in the fixture'
+package=$(fixture_copy published rpm) || exit
 same 'a published .rpm' \
 	"$(rpm -qp --qf '%{VERSION}|%{PACKAGER}|%{VENDOR}|%{URL}|%{CHANGELOGNAME}' "$package")" \
 	"$version~snapshot|$maintainer|${maintainer% <*}|$homepage|$maintainer - $version~snapshot-1"
