@@ -33,7 +33,7 @@ same 'version in the changelog' \
 	"$(sed -nE '1s/^rangecat \(([^)]*)\).*/\1/p' "$src/packaging/changelog")" "$version"
 if [ -n "$build" ]; then
 	same 'where the man page sends bugs' "$(bugs_in "$page")" \
-		"$(bugs_want "$(cached RANGECAT_HOMEPAGE)")"
+		"$(bugs_want "$(sed -n 's/^RANGECAT_HOMEPAGE:[A-Z]*=//p' "$build/CMakeCache.txt")")"
 else
 	# An installed page names the home page its packager set, or none.
 	bugs=$(bugs_in "$page" | sed -E '2s/^\.Lk [^ ]+ ,$/.Lk URL ,/')
@@ -116,13 +116,7 @@ for doc in ("README.md", "HACKING.md", "RELEASING.md"):
         seen.setdefault(words, doc)
 PYTHON
 ) || framework_failure_ 'python3 on the documents'
-if [ -n "$findings" ]; then
-	while IFS= read -r finding; do
-		fail "$finding"
-	done <<<"$findings"
-else
-	passed=$((passed + 1))
-fi
+report '' "$findings"
 quick=$(sed -n '/^## Quick start/,/^## /s/.*&& build\/rangecat //p' "$src/README.md")
 # shellcheck disable=SC2086
 same 'the quick start ends its output with a newline' \

@@ -34,6 +34,10 @@ fixture_copy() {
 	setup cp "${found[0]}" "$tmp/fixture/"
 	echo "$tmp/fixture/${found[0]##*/}"
 }
+# cached NAME: the value of NAME in the build's CMake cache.
+cached() {
+	sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
+}
 # config NAME: what the build's CPack configuration sets NAME to.
 config() {
 	sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"
@@ -164,13 +168,7 @@ for name, v in re.findall(r"(\S+) \(= ([^)]+)\)", built_using):
         print(f"Built-Using's {name} (= {v}) is named nowhere")
 PYTHON
 	) || framework_failure_ 'python3 on the bill of materials'
-	if [ -n "$findings" ]; then
-		while IFS= read -r finding; do
-			fail "$1: $finding"
-		done <<<"$findings"
-	else
-		passed=$((passed + 1))
-	fi
+	report "$1: " "$findings"
 }
 
 # published GENERATOR: builds the package of a build configured as a
