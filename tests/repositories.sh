@@ -6,7 +6,9 @@
 # own, and dnf, with its rangecat.repo, in an empty root, install the
 # package from the repositories, then upgrade it to a later version
 # published into them; and both refuse the repositories signed by another
-# key, or once their signed index (InRelease, repomd.xml) changed.
+# key, or once their signed index (InRelease, repomd.xml) changed. With
+# signatures enforced, as rpm 6 has them, rpm installs an .rpm that sign.sh
+# signed only once its key is imported, and an unsigned one never.
 # Usage: repositories.sh BINARY BUILD_DIR
 # shellcheck source=tests/lib-build.sh
 . "$(dirname "$0")/lib-build.sh"
