@@ -6,8 +6,8 @@
 # uninstalls from that folder too. It is the suite's only rebuild of the
 # build's own configuration, but where the build's link took no prefix
 # map: gcc's link-time optimisation takes none under a folder with a quote
-# in its name, whose binary then names its folder, and the build is rebuilt
-# under umask 022 in a folder of a plain name to compare with.
+# in its name, whose binary then names its folder, and a copy of the tree
+# is rebuilt under umask 022 in a folder of a plain name to compare with.
 # Usage: reproducible.sh BINARY BUILD_DIR
 # shellcheck source=tests/lib-build.sh
 . "$(dirname "$0")/lib-build.sh"
@@ -30,11 +30,15 @@ package_in() {
 	)
 }
 
+# copy_source DIR: a copy of the tree in DIR, without its builds.
+copy_source() {
+	setup mkdir -p "$1"
+	tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./dist -c . |
+		tar -C "$1" -x || framework_failure_ "a copy of the source in $1"
+}
 odd="$tmp/my sources/ränge & (cat) \$1"
 two=$odd/build\ two
-setup mkdir -p "$odd"
-tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./dist -c . |
-	tar -C "$odd" -x || framework_failure_ "a copy of the source in $odd"
+copy_source "$odd"
 # The copy has no git to take the commit's time from.
 export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(config CPACK_RANGECAT_EPOCH)
@@ -49,7 +53,8 @@ if [ "$(cached RANGECAT_LINK_TAKES_PREFIX_MAP)" = 1 ]; then
 		setup "$src/packaging/archive.sh" "$build" one >/dev/null
 	fi
 else
-	package_in one 022 || framework_failure_ 'a package built in one under umask 022'
+	copy_source "$tmp/plain"
+	from=$tmp/plain package_in one 022 || framework_failure_ 'a package built in one under umask 022'
 fi
 # A build in that folder that fails is the tool's fault, not the fixture's.
 # It runs in a UTF-8 locale, as a user who has such a folder does: CPack
