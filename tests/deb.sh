@@ -24,10 +24,13 @@ done
 same 'lintian overrides in the package' \
 	"$(grep -c '^./usr/share/lintian/overrides/rangecat$' <<<"$contents")" \
 	"$([ "$linkage" = dynamic ] && echo 0 || echo 1)"
+# The project's version, a snapshot's where the build was configured so.
+deb_version=$version
+[ "$(cached RANGECAT_SNAPSHOT)" != ON ] || deb_version+='~snapshot'
 same 'package name, architecture and version' "$(dpkg-deb -f "$deb" Package Architecture Version)" \
 	"Package: rangecat
 Architecture: $deb_arch
-Version: $version"
+Version: $deb_version"
 same 'package maintainer and home page' "$(dpkg-deb -f "$deb" Maintainer Homepage)" \
 	"$(printf 'Maintainer: %s\n' "$(cached RANGECAT_MAINTAINER)"
 		[ -z "$(cached RANGECAT_HOMEPAGE)" ] ||
