@@ -109,8 +109,10 @@ register_qemu() {
 probe
 if [ -z "$probe_ok" ] && [ -n "$(cannot_exec)" ] && [ "$(id -u)" = 0 ]; then
 	register_qemu
-	probe
 fi
+# Again, whatever the kernel said: a check beside this one may register the
+# emulator between the first probe and the question.
+[ -n "$probe_ok" ] || probe
 if [ -z "$probe_ok" ]; then
 	why=$(cannot_exec)
 	[ -z "$why" ] || skip_ "${check_name:-${0##*/}}" "this machine cannot execute $bin: $why"
