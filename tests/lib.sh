@@ -171,7 +171,6 @@ bugs_want() {
 		printf 'Report bugs to the maintainer named in the package\n.Po'
 	fi
 }
-
 # slice FILE START END: the bytes START to END of FILE, cut by dd.
 slice() {
 	dd if="$1" iflag=skip_bytes,count_bytes skip="$2" count=$(($3 - $2)) \
