@@ -131,7 +131,7 @@ while read -r triplet toolchain _ _ _ _ released _; do
 	"$src/packaging/archive.sh" "$build" "$out" >/dev/null
 	machines=$((machines + 1))
 	echo "dist.sh: $triplet built, tested and packaged in $((SECONDS - start)) s"
-done < <(grep -v '^#' "$src/packaging/machines")
+done < <(awk '!/^#/ && NF' "$src/packaging/machines")
 mv "$work"/packages/*.deb "$work"/packages/*.rpm "$out/"
 
 cd "$out"
