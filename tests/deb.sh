@@ -45,7 +45,7 @@ else
 	same 'Depends of a static binary' "$depends" ''
 	if dpkg-query -S "$(realpath "$("$(build_cxx)" -print-file-name=libc.a)")" >/dev/null 2>&1; then
 		same 'Built-Using of a static binary names the C library' \
-			"$(grep -cE '(glibc|cross-toolchain-base) \(= ' <<<"$built_using")" 1
+			"$(grep -cE '(glibc|cross-toolchain-base(-[a-z]+)?) \(= ' <<<"$built_using")" 1
 	fi
 fi
 same 'unpacked binary' "$("$unpacked"/usr/bin/rangecat -s 7 hello)" 'world'

@@ -79,7 +79,7 @@ release_names() {
 	header=$(readelf -hW "$bin") || framework_failure_ "readelf -h $bin"
 	elf=$(awk -F': *' '$1 ~ /Class$/ { c = $2 } $1 ~ /Data$/ { split($2, d, ", "); sub(/ endian/, "", d[2]) }
 		$1 ~ /Machine$/ { m = $2; gsub(/ /, "_", m) }
-		$1 ~ /Flags$/ && /float ABI/ { f = $2; sub(/.*, /, "", f); sub(/ ABI.*/, "", f); f = "-" f }
+		$1 ~ /Flags$/ && m == "ARM" && /float ABI/ { f = $2; sub(/.*, /, "", f); sub(/ ABI.*/, "", f); f = "-" f }
 		END { print c "-" d[2] "-" m f }' <<<"$header")
 	row=$(awk -v elf="$elf" '!/^#/ && $10 == elf' "$src/packaging/machines")
 	[ -n "$row" ] || skip_ "$1" "no release is made for this machine: $elf"
