@@ -64,9 +64,15 @@ rebuild() {
 	local dir=$1
 	shift
 	env -u CXX -u CXXFLAGS -u LDFLAGS -u CMAKE_BUILD_TYPE -u CMAKE_TOOLCHAIN_FILE \
-		cmake -S "${from:-$src}" -B "$dir" -DBUILD_TESTING=OFF "${configured[@]}" "${flags[@]}" "$@" \
+		cmake -S "${from:-$src}" -B "$dir" --no-warn-unused-cli -DBUILD_TESTING=OFF "${configured[@]}" "${flags[@]}" "$@" \
 		>/dev/null && cmake --build "$dir" >/dev/null
 }
+# What the build's probes found the compiler and linker take, for a
+# rebuild with the same compiler and flags, which then need not probe
+# again: the probes are most of a configure's time. The prefix-map probe
+# links in the build's own folders, so a rebuild elsewhere makes it again.
+mapfile -t probed < <(sed -n 's/^\(RANGECAT_[A-Za-z_]*\):INTERNAL=\(.*\)$/-D\1=\2/p' "$build/CMakeCache.txt" |
+	grep -v '^-DRANGECAT_LINK_TAKES_PREFIX_MAP=')
 
 # release_names WHAT: puts in deb_arch, rpm_arch, released_rpm,
 # archive_machine, qemu_machine and cpus what packaging/machines says of the
@@ -174,10 +180,6 @@ PYTHON
 	report "$1: " "$findings"
 }
 
-# published GENERATOR: builds the package of a build configured as a
-# publisher configures one, with a maintainer, a home page and a snapshot
-# version, into published/; its path in $package.
-maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/rangecat
 # shell_home: a home and data folders of the check's own, so that the
 # completion a shell finds is the one the check installed, never one that
 # the machine or its users have.

@@ -33,7 +33,7 @@ check_source_tarball() {
 		"$(TZ=UTC date -d @"$epoch" '+%F %T')"
 	setup tar -xzf one/"$name".tar.gz
 	GIT_CEILING_DIRECTORIES=$tmp env -u SOURCE_DATE_EPOCH \
-		cmake -S "$name" -B unpacked-build -DBUILD_TESTING=OFF >/dev/null ||
+		cmake -S "$name" -B unpacked-build --no-warn-unused-cli -DBUILD_TESTING=OFF "${configured[@]}" "${probed[@]}" >/dev/null ||
 		framework_failure_ 'configuring the unpacked source'
 	build=$tmp/unpacked-build
 	same 'commit time a build of the tarball takes' "$(config CPACK_RANGECAT_EPOCH)" "$epoch"
