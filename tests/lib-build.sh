@@ -67,12 +67,15 @@ rebuild() {
 		cmake -S "${from:-$src}" -B "$dir" --no-warn-unused-cli -DBUILD_TESTING=OFF "${configured[@]}" "${flags[@]}" "$@" \
 		>/dev/null && cmake --build "$dir" >/dev/null
 }
-# What the build's probes found the compiler and linker take, for a
-# rebuild with the same compiler and flags, which then need not probe
-# again: the probes are most of a configure's time. The prefix-map probe
-# links in the build's own folders, so a rebuild elsewhere makes it again.
-mapfile -t probed < <(sed -n 's/^\(RANGECAT_[A-Za-z_]*\):INTERNAL=\(.*\)$/-D\1=\2/p' "$build/CMakeCache.txt" |
-	grep -v '^-DRANGECAT_LINK_TAKES_PREFIX_MAP=')
+# probed: puts in probed what the build's probes found the compiler and
+# linker take, as options for a rebuild with the same compiler and flags,
+# which then need not probe again: the probes are most of a configure's
+# time. The prefix-map probe links in the build's own folders, so a
+# rebuild elsewhere makes it again.
+probed() {
+	mapfile -t probed < <(sed -n -e '/^RANGECAT_LINK_TAKES_PREFIX_MAP:/d' \
+		-e 's/^\(RANGECAT_[A-Za-z_]*\):INTERNAL=\(.*\)$/-D\1=\2/p' "$build/CMakeCache.txt")
+}
 
 # release_names WHAT: puts in deb_arch, rpm_arch, released_rpm,
 # archive_machine, qemu_machine and cpus what packaging/machines says of the

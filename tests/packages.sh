@@ -36,6 +36,7 @@ if command -v rpmbuild >/dev/null; then
 	pack "$build" RPM "$fixtures/rpm"
 fi
 if [ ${#generators[@]} -gt 0 ]; then
+	probed
 	rebuild published-build "${probed[@]}" "-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=$homepage" \
 		-DRANGECAT_SNAPSHOT=ON || framework_failure_ 'a build with a maintainer and a home page'
 	for generator in "${generators[@]}"; do

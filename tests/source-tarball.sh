@@ -32,6 +32,7 @@ check_source_tarball() {
 		"$(TZ=UTC tar --full-time -tvzf one/"$name".tar.gz | awk '{ print $4, $5 }' | sort -u)" \
 		"$(TZ=UTC date -d @"$epoch" '+%F %T')"
 	setup tar -xzf one/"$name".tar.gz
+	probed
 	GIT_CEILING_DIRECTORIES=$tmp env -u SOURCE_DATE_EPOCH \
 		cmake -S "$name" -B unpacked-build --no-warn-unused-cli -DBUILD_TESTING=OFF "${configured[@]}" "${probed[@]}" >/dev/null ||
 		framework_failure_ 'configuring the unpacked source'
