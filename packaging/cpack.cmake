@@ -30,7 +30,11 @@ set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};rangecat;rangecat;/")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${RANGECAT_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${RANGECAT_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A static binary needs no shared library: dpkg-shlibdeps would find none,
+# after CPack had run file on every file of the package to look for them.
+if(linkage STREQUAL dynamic)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # A static binary carries the C library and GCC's runtime: Debian asks the
 # package to name their sources, at the versions it was built with
