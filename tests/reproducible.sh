@@ -14,13 +14,14 @@
 need dpkg-deb 'reproducible package'
 release_names 'reproducible package'
 
-# package_in DIR UMASK: rebuilds in DIR under UMASK, and makes there its
-# .deb, its .rpm where rpmbuild is (made in a folder of a plain name, as
-# rpmbuild needs), and for a static binary its archive.
+# package_in DIR UMASK: rebuilds in DIR under UMASK, taking what the
+# build's probes found (probed), and makes there its .deb, its .rpm where
+# rpmbuild is (made in a folder of a plain name, as rpmbuild needs), and
+# for a static binary its archive.
 package_in() {
 	(
 		umask "$2"
-		rebuild "$1" && cd "$1" && cpack -G DEB >/dev/null &&
+		rebuild "$1" "${probed[@]}" && cd "$1" && cpack -G DEB >/dev/null &&
 			if command -v rpmbuild >/dev/null; then
 				cpack -G RPM -B "$tmp/rpm-$2" >/dev/null 2>&1 && mv "$tmp/rpm-$2"/*.rpm .
 			fi &&
@@ -36,6 +37,7 @@ copy_source() {
 	tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./dist -c . |
 		tar -C "$1" -x || framework_failure_ "a copy of the source in $1"
 }
+probed
 odd="$tmp/my sources/ränge & (cat) \$1"
 two=$odd/build\ two
 copy_source "$odd"
