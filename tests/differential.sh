@@ -4,7 +4,7 @@
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 RANDOM=${RANGECAT_SEED:-1000}
-cases=${RANGECAT_CASES:-600}
+cases=${RANGECAT_CASES:-300}
 
 sizes=(0 1 999 1000 1001 1999 2000 2001 4097 65537 300000)
 # One process writes every file: a process costs more than its bytes.
