@@ -93,7 +93,7 @@ check_repositories() {
 	# new_key ADDRESS: makes a signing key for ADDRESS and prints its
 	# fingerprint; nothing where it cannot.
 	new_key() {
-		gpg --batch --quiet --passphrase '' --quick-gen-key "rangecat test <$1>" rsa3072 sign never \
+		gpg --batch --quiet --passphrase '' --quick-gen-key "rangecat test <$1>" ed25519 sign never \
 			2>/dev/null && gpg --with-colons --list-keys "$1" 2>/dev/null |
 			awk -F: '$1 == "fpr" { print $10; exit }'
 	}
