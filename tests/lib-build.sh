@@ -13,8 +13,6 @@ linkage=${RANGECAT_LINKAGE:-}
 page=$src/man/rangecat.1
 version=$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' "$src/CMakeLists.txt")
 fixtures=$build/Testing/fixtures
-# What a publisher configures a build with (packages.sh's published/).
-maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/rangecat
 printf 'hello, world\n' >hello
 
 # build_cxx: the build's C++ compiler, a cross compiler in a cross build.

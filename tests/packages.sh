@@ -4,10 +4,7 @@
 #   local/      the build installed as a user installs it (by component, so
 #               that the user's own install manifest stays as it is);
 #   deb/        the .deb, and unpacked/ its files, where dpkg-deb is;
-#   rpm/        the .rpm, where rpmbuild is;
-#   published/  the .deb and .rpm of the build configured as a publisher
-#               configures one, with a maintainer, a home page and a
-#               snapshot version.
+#   rpm/        the .rpm, where rpmbuild is.
 # Usage: packages.sh BINARY BUILD_DIR
 # shellcheck source=tests/lib-build.sh
 . "$(dirname "$0")/lib-build.sh"
@@ -25,22 +22,11 @@ pack() {
 	setup mv "$tmp"/packed/*.* "$3/"
 	setup rm -rf "$tmp/packed"
 }
-generators=()
 if command -v dpkg-deb >/dev/null; then
-	generators+=(DEB)
 	pack "$build" DEB "$fixtures/deb"
 	setup dpkg-deb -x "$fixtures"/deb/*.deb "$fixtures/unpacked"
 fi
 if command -v rpmbuild >/dev/null; then
-	generators+=(RPM)
 	pack "$build" RPM "$fixtures/rpm"
-fi
-if [ ${#generators[@]} -gt 0 ]; then
-	probed
-	rebuild published-build "${probed[@]}" "-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=$homepage" \
-		-DRANGECAT_SNAPSHOT=ON || framework_failure_ 'a build with a maintainer and a home page'
-	for generator in "${generators[@]}"; do
-		pack published-build "$generator" "$fixtures/published"
-	done
 fi
 echo "fixture: $(cd "$fixtures" && echo *)"
