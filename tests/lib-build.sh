@@ -19,6 +19,15 @@ printf 'hello, world\n' >hello
 build_cxx() {
 	sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake
 }
+# pack BUILD_DIR GENERATOR OUT_DIR: CPack's package of BUILD_DIR, in OUT_DIR.
+# It is made in this check's own folder, since rpmbuild makes none in a
+# folder whose path has a blank or a quote, as a user's build folder may.
+pack() {
+	(cd "$1" && cpack -G "$2" -B "$tmp/packed" >/dev/null 2>&1) || framework_failure_ "cpack -G $2 in $1"
+	setup mkdir -p "$3"
+	setup mv "$tmp"/packed/*.* "$3/"
+	setup rm -rf "$tmp/packed"
+}
 # fixture_copy DIR SUFFIX: copies the one file named *.SUFFIX in the
 # packages fixture's DIR into this check's folder, and prints its path
 # there: rpm takes its arguments as globs, and so reads no file whose path

@@ -12,12 +12,10 @@ maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/rangeca
 probed
 rebuild published "${probed[@]}" "-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=$homepage" \
 	-DRANGECAT_SNAPSHOT=ON || framework_failure_ 'a build with a maintainer and a home page'
-# In this check's own folder, since rpmbuild makes none in a folder whose
-# path has a blank or a quote, as a user's build folder may.
-(cd published && cpack -G DEB -B "$tmp/packed" >/dev/null 2>&1 &&
-	cpack -G RPM -B "$tmp/packed" >/dev/null 2>&1) || framework_failure_ "cpack of the publisher's build"
+pack published DEB packages
+pack published RPM packages
 
-deb=$(ls packed/*.deb) || framework_failure_ 'no .deb packed'
+deb=$(ls packages/*.deb) || framework_failure_ "no .deb of the publisher's build"
 same 'a published .deb' "$(dpkg-deb -f "$deb" Version Maintainer Homepage)" \
 	"Version: $version~snapshot
 Maintainer: $maintainer
@@ -30,7 +28,7 @@ $(sed -n "\$s/ -- [^<]*<[^>]*>/ -- $maintainer/p" "$src/packaging/changelog")"
 same 'where the man page of a published .deb sends bugs' \
 	"$(gzip -dc unpacked/usr/share/man/man1/rangecat.1.gz >page && bugs_in page)" \
 	"$(bugs_want "$homepage")"
-rpm=$(ls packed/*.rpm) || framework_failure_ 'no .rpm packed'
+rpm=$(ls packages/*.rpm) || framework_failure_ "no .rpm of the publisher's build"
 same 'a published .rpm' \
 	"$(rpm -qp --qf '%{VERSION}|%{PACKAGER}|%{VENDOR}|%{URL}|%{CHANGELOGNAME}' "$rpm")" \
 	"$version~snapshot|$maintainer|${maintainer% <*}|$homepage|$maintainer - $version~snapshot-1"
