@@ -49,12 +49,14 @@ offered() {
 	printf '%s' "$capture_zsh" >capture.zsh
 	# shellcheck disable=SC2016
 	LC_ALL=C FPATH=$1:$own OFFERED=$tmp/offered zsh -f -c '
-		zmodload zsh/zpty || exit 99
-		await() { # await FILE: whether FILE appears within 60 s
+		zmodload zsh/zpty zsh/zselect || exit 99
+		# await FILE: whether FILE appears within 60 s; zselect waits
+		# without a process of its own.
+		await() {
 			local i
 			for ((i = 0; i < 6000; i++)); do
 				[[ -e $1 ]] && return
-				sleep 0.01
+				zselect -t 1
 			done
 			return 1
 		}
