@@ -34,21 +34,20 @@ bindkey "^I" complete-and-mark
 bindkey "^X^R" clear-and-mark
 '
 
-# offered FOLDER LINE...: for each LINE, the words that an interactive zsh,
-# with compinit over FOLDER and zsh's own functions alone, offers when Tab
-# is pressed after LINE in a folder holding 'hello', 'zfile' and
-# '-odd-name', one line after another in one shell. It waits for what the
-# shell marks, never for time.
+# offered NAME FOLDER LINE...: for each LINE, the words that an interactive
+# zsh, with compinit over FOLDER and zsh's own functions alone, offers when
+# Tab is pressed after LINE in a folder holding 'hello', 'zfile' and
+# '-odd-name', one line after another in one shell, which runs in the
+# folder NAME of its own. It waits for what the shell marks, never for time.
 offered() {
-	local own
-	own=$(zsh -f -c 'print -rl -- ${fpath:#*/(site-functions|vendor-*)}' | paste -sd:)
-	setup mkdir -p zdir
+	setup mkdir -p "$tmp/$1/zdir"
+	cd "$tmp/$1" || framework_failure_ "cd $tmp/$1"
 	: >zdir/hello
 	: >zdir/zfile
 	: >zdir/-odd-name
 	printf '%s' "$capture_zsh" >capture.zsh
 	# shellcheck disable=SC2016
-	LC_ALL=C FPATH=$1:$own OFFERED=$tmp/offered zsh -f -c '
+	LC_ALL=C FPATH=$2:$own OFFERED=$tmp/$1/offered zsh -f -c '
 		zmodload zsh/zpty zsh/zselect || exit 99
 		# await FILE: whether FILE appears within 60 s; zselect waits
 		# without a process of its own.
@@ -75,7 +74,7 @@ offered() {
 			zpty -n -w z $'"'"'\C-x\C-r'"'"'
 			await ready || exit 99
 		done
-		zpty -d z' zsh "${@:2}" || framework_failure_ 'zsh under a pty'
+		zpty -d z' zsh "${@:3}" || framework_failure_ 'zsh under a pty'
 }
 
 check_completion_zsh() {
@@ -92,12 +91,23 @@ rangecat --st: --start
 rangecat hello : --end --start -e -s
 rangecat --start=5 : -odd-name hello zfile
 rangecat --end=3 z: zfile'
-	same 'zsh completion without an install' "$(offered "$tmp/nowhere" 'rangecat -')" \
-		'rangecat -: -odd-name'
-	same 'zsh completion after a /usr/local install' \
-		"$(offered "$fixtures/local/share/zsh/site-functions" "${lines[@]}")" "$want"
-	same 'zsh completion from the package' \
-		"$(offered "$fixtures/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}")" "$want"
+	# The three shells run at once, each in its own folder: most of a
+	# shell's time is compinit's, and a loaded machine gives three
+	# processes more time than one.
+	own=$(zsh -f -c 'print -rl -- ${fpath:#*/(site-functions|vendor-*)}' | paste -sd:)
+	local shells=() shell
+	offered bare "$tmp/nowhere" 'rangecat -' >bare.out &
+	shells+=($!)
+	offered local "$fixtures/local/share/zsh/site-functions" "${lines[@]}" >local.out &
+	shells+=($!)
+	offered package "$fixtures/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}" >package.out &
+	shells+=($!)
+	for shell in "${shells[@]}"; do
+		wait "$shell" || { cat bare.out local.out package.out; exit 99; }
+	done
+	same 'zsh completion without an install' "$(<bare.out)" 'rangecat -: -odd-name'
+	same 'zsh completion after a /usr/local install' "$(<local.out)" "$want"
+	same 'zsh completion from the package' "$(<package.out)" "$want"
 }
 
 check_completion_zsh
