@@ -20,6 +20,11 @@ umask 022
 # shellcheck disable=SC2034 # read by the scripts that source this one
 libc=${RANGECAT_LIBC:-glibc}
 
+# python3 is the one the build resolved, where ctest says which.
+if [ -x "${RANGECAT_PYTHON:-}" ]; then
+	python3() { "$RANGECAT_PYTHON" "$@"; }
+fi
+
 # skip_ WHAT WHY: WHAT cannot run here, for the reason WHY.
 skip_() {
 	echo "SKIP: $1 ($2)" | tee -a "${RANGECAT_SKIPS:-/dev/null}"
