@@ -27,7 +27,7 @@ stopped() {
 		rangecat "$@" changing >got.out 2>got.err &
 	tracer=$!
 	for ((i = 0; i < 6000; i++)); do
-		log= tracee=
+		log='' tracee=''
 		IFS= read -r -d '' log 2>/dev/null <trace.log
 		if [[ $log == *'--- stopped by SIGSTOP'* ]]; then
 			read -r tracee _ <"/proc/$tracer/task/$tracer/children"
