@@ -108,19 +108,46 @@ tar -xzf "$tarball" -C "$work"
 src=$work/$(basename "$tarball" .tar.gz)
 mapfile -t quick <"$src/.ci/quick-start"
 
+# The cross builds are made first, in as many lanes as there are cores:
+# configuring, and compiling GoogleTest's one large file, keep a single
+# core busy for most of each build. Each build's output goes in its log,
+# which is shown where it fails; the release stops once every lane is done.
+start=$SECONDS
+mapfile -t cross < <(awk '!/^#/ && NF && $2 != "-" { print $1, $2 }' "$src/packaging/machines")
+lanes=$(nproc) lane_pids=()
+for ((lane = 0; lane < lanes; lane++)); do
+	(
+		for ((i = lane; i < ${#cross[@]}; i += lanes)); do
+			read -r triplet toolchain <<<"${cross[i]}"
+			log=$work/build-$triplet.log
+			if ! { cmake -S "$src" -B "$work/build-$triplet" --toolchain "$src/$toolchain" \
+				"${options[@]}" && cmake --build "$work/build-$triplet"; } >"$log" 2>&1; then
+				tail -40 "$log" >&2
+				echo "dist.sh: the build for $triplet failed; its log is $log" >&2
+				exit 1
+			fi
+		done
+	) &
+	lane_pids+=($!)
+done
+built=yes
+for pid in "${lane_pids[@]}"; do
+	wait "$pid" || built=no
+done
+[ "$built" = yes ]
+echo "dist.sh: ${#cross[@]} cross builds made in $((SECONDS - start)) s"
+
 machines=0 rpms=0
 while read -r triplet toolchain _ _ _ _ released _; do
 	start=$SECONDS
 	if [ "$toolchain" = - ]; then
 		# The README's build, configured first with the release's
 		# settings.
-		build=$src/build
+		build=$src/build finished='built, tested and packaged'
 		cmake -S "$src" -B "$build" "${options[@]}"
 		(cd "$src" && eval "${quick[0]}")
 	else
-		build=$work/build-$triplet
-		cmake -S "$src" -B "$build" --toolchain "$src/$toolchain" "${options[@]}"
-		cmake --build "$build"
+		build=$work/build-$triplet finished='tested and packaged'
 	fi
 	# The suite, once, held to the gate; a foreign machine's without the
 	# host's checks.
@@ -137,7 +164,7 @@ while read -r triplet toolchain _ _ _ _ released _; do
 	fi
 	"$src/packaging/archive.sh" "$build" "$out" >/dev/null
 	machines=$((machines + 1))
-	echo "dist.sh: $triplet built, tested and packaged in $((SECONDS - start)) s"
+	echo "dist.sh: $triplet $finished in $((SECONDS - start)) s"
 done < <(awk '!/^#/ && NF' "$src/packaging/machines")
 mv "$work"/packages/*.deb "$work"/packages/*.rpm "$out/"
 
