@@ -3,6 +3,8 @@
 # and its range settled as a file's: a loop device over a file of 5120 bytes.
 # The reads at its end show that the size was known: a device read as one of
 # unknown size would ask 1000 bytes there and get what is left.
+# shellcheck source=tests/lib-strace.sh
+. "$(dirname "$0")/lib-strace.sh"
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || skip_ 'block device' 'loop devices need root'

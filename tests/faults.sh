@@ -1,6 +1,8 @@
 #!/bin/bash
 # Faults under rangecat: failing reads, writes and seeks injected by strace.
 # Files that change while they are read are changing.sh's.
+# shellcheck source=tests/lib-strace.sh
+. "$(dirname "$0")/lib-strace.sh"
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 need strace 'faults injected by strace'

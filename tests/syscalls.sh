@@ -1,6 +1,8 @@
 #!/bin/bash
 # The system calls that rangecat makes, under strace: reads of 1000 bytes
 # counted from the start, and writes of 64 KiB into pipes and files.
+# shellcheck source=tests/lib-strace.sh
+. "$(dirname "$0")/lib-strace.sh"
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 need strace 'reads and writes under strace'
