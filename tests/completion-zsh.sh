@@ -35,10 +35,11 @@ bindkey "^X^R" clear-and-mark
 '
 
 # offered NAME FOLDER LINE...: for each LINE, the words that an interactive
-# zsh, with compinit over FOLDER and zsh's own functions alone, offers when
-# Tab is pressed after LINE in a folder holding 'hello', 'zfile' and
-# '-odd-name', one line after another in one shell, which runs in the
-# folder NAME of its own. It waits for what the shell marks, never for time.
+# zsh, with compinit over FOLDER and zsh's own functions alone (the folders
+# in $own), offers when Tab is pressed after LINE in a folder holding
+# 'hello', 'zfile' and '-odd-name', one line after another in one shell,
+# which runs in the folder NAME of its own. It waits for what the shell
+# marks, never for time.
 offered() {
 	setup mkdir -p "$tmp/$1/zdir"
 	cd "$tmp/$1" || framework_failure_ "cd $tmp/$1"
