@@ -32,6 +32,7 @@ hf = subprocess.run(["hyperfine", "--version"], capture_output=True, text=True).
 out = ["# Benchmark results\n",
        f"- Date: {datetime.date.today().isoformat()}; written by `bench/run.sh`",
        f"- Machine: {cpu[0]}, {os.cpu_count()} cores, Linux {platform.release()}",
+       "- Build: the release's (`-DRANGECAT_RELEASE=ON`), a static PIE; a plain build links dynamically",
        f"- Timing: {hf.strip()}, median wall time of whole processes, warm page cache",
        "- Ratio: the command's median over rangecat's; above 1, rangecat is faster",
        "- `sh -c '… | …'` pipelines include the start of `sh`\n"]

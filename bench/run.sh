@@ -12,11 +12,13 @@ big_runs=$((runs / 4 > 3 ? runs / 4 : 3))
 work=$(mktemp -d "${TMPDIR:-/tmp}/rangecat-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/json"
-cmake -S "$here/.." -B "$work/build" -DBUILD_TESTING=OFF >/dev/null
+# The release's build, static, as a release is built; a plain build links
+# against the system's C library.
+cmake -S "$here/.." -B "$work/build" -DBUILD_TESTING=OFF -DRANGECAT_RELEASE=ON >/dev/null
 cmake --build "$work/build" --target rangecat >/dev/null
 rc=$work/build/rangecat
 if command -v musl-gcc >/dev/null; then
-	cmake -S "$here/.." -B "$work/build-musl" -DBUILD_TESTING=OFF \
+	cmake -S "$here/.." -B "$work/build-musl" -DBUILD_TESTING=OFF -DRANGECAT_RELEASE=ON \
 		--toolchain "$here/../cmake/x86_64-linux-musl.cmake" >/dev/null
 	cmake --build "$work/build-musl" --target rangecat >/dev/null
 fi

@@ -70,7 +70,7 @@ if [ "$snapshot" = OFF ]; then
 		exit 1
 	fi
 fi
-options=("-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=${RANGECAT_HOMEPAGE-}"
+options=(-DRANGECAT_RELEASE=ON "-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=${RANGECAT_HOMEPAGE-}"
 	"-DRANGECAT_SNAPSHOT=$snapshot")
 version=$(sed -nE 's/^project\(rangecat VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 [ "$snapshot" = OFF ] || version+='~snapshot'
