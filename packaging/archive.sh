@@ -28,8 +28,9 @@ fi
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-# By component, so that the manifest of the user's own install stays.
-cmake --install "$build" --component rangecat --prefix "$stage/usr" --strip >/dev/null
+# By component, so that the manifest of the user's own install stays; as
+# an archive's, so that it holds the bill of materials (install.cmake).
+RANGECAT_PACKAGE=archive cmake --install "$build" --component rangecat --prefix "$stage/usr" --strip >/dev/null
 # Unpacked on any Linux, the binary must need nothing from it.
 if readelf -lW "$stage/usr/bin/rangecat" | grep -q INTERP; then
 	echo "archive.sh: $build/rangecat is linked dynamically; the archive needs a static one" >&2

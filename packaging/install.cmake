@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the compressed docs it installs.
 # A package's layout follows its format: CPack names the format in
-# RANGECAT_PACKAGE (see cpack-generator.cmake).
+# RANGECAT_PACKAGE (see cpack-generator.cmake), and archive.sh says
+# archive; a plain install has none.
 include(GNUInstallDirs)
 # Folders are made 0755 whatever the umask: the install is for every user.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -87,7 +88,14 @@ install(FILES ${PROJECT_BINARY_DIR}/rangecat.1.gz DESTINATION ${CMAKE_INSTALL_MA
 install(FILES completions/rangecat.bash DESTINATION ${bash_completion_dir}
         RENAME rangecat)
 install(FILES completions/rangecat.fish DESTINATION ${fish_completion_dir})
-install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The files that only the project's own packages and archives carry: the
+# Debian changelog, the copyright file (which speaks of a static binary),
+# lintian's override and the bill of materials (below), whose checksum a
+# packager's strip would break. They go in only while CPack packs
+# (RANGECAT_PACKAGE names its generator: cpack-generator.cmake) or
+# archive.sh stages an archive (RANGECAT_PACKAGE=archive). A plain
+# `cmake --install`, as a distribution's build runs it, puts the licence
+# in their place.
 # lintian's verdict on the binary depends on how it is linked; a dynamic
 # one needs no override, and an unused override is a lintian tag.
 set(install_overrides "")
@@ -106,20 +114,34 @@ endif()
 # /usr/share/licenses instead, since Fedora has no common-licenses to point
 # at. zsh takes local functions from share/zsh/site-functions, and so do
 # Fedora's packages; Debian's take /usr/share/zsh/vendor-completions.
-# lintian's overrides matter only in Debian's /usr.
 set(rpm_licences "[==[${PROJECT_SOURCE_DIR}/LICENSE]==]")
 if(third_party_notices)
   string(APPEND rpm_licences " [==[${third_party_notices}]==]")
 endif()
 install(CODE "
+  set(package \"\$ENV{RANGECAT_PACKAGE}\")
+  set(packed OFF)
+  if(NOT package STREQUAL \"\")
+    set(packed ON)
+  endif()
   set(licence_dir ${CMAKE_INSTALL_DOCDIR})
-  set(licences [==[${PROJECT_SOURCE_DIR}/packaging/copyright]==])
+  set(licences [==[${PROJECT_SOURCE_DIR}/LICENSE]==])
   set(zsh_dir site-functions)
-  if(\"\$ENV{RANGECAT_PACKAGE}\" STREQUAL RPM)
+  if(package STREQUAL RPM)
     set(licence_dir ${CMAKE_INSTALL_DATADIR}/licenses/rangecat)
     set(licences ${rpm_licences})
   elseif(CMAKE_INSTALL_PREFIX STREQUAL /usr)
-    set(zsh_dir vendor-completions)${install_overrides}
+    set(zsh_dir vendor-completions)
+  endif()
+  if(packed AND NOT package STREQUAL RPM)
+    set(licences [==[${PROJECT_SOURCE_DIR}/packaging/copyright]==])
+  endif()
+  if(package STREQUAL DEB)${install_overrides}
+  endif()
+  if(packed)
+    file(INSTALL [==[${PROJECT_BINARY_DIR}/changelog.gz]==]
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\"
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   endif()
   file(INSTALL \${licences}
        DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${licence_dir}\"
@@ -156,21 +178,24 @@ set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
 if(NOT saved_epoch)
   unset(ENV{SOURCE_DATE_EPOCH})
 endif()
-# The checksums are the install's to fill in.
+# The checksums are the install's to fill in; only a package's or an
+# archive's install writes it (above).
 set(sha1 %SHA1%)
 set(sha256 %SHA256%)
 configure_file(packaging/rangecat.spdx.json.in rangecat.spdx.json.in @ONLY)
 install(CODE "
-  set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rangecat\")
-  file(SHA1 \"\${bin}\" sha1)
-  file(SHA256 \"\${bin}\" sha256)
-  file(READ [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json.in]==] spdx)
-  string(REPLACE %SHA1% \${sha1} spdx \"\${spdx}\")
-  string(REPLACE %SHA256% \${sha256} spdx \"\${spdx}\")
-  file(WRITE [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json]==] \"\${spdx}\")
-  file(INSTALL [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json]==]
-       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\"
-       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
+  if(NOT \"\$ENV{RANGECAT_PACKAGE}\" STREQUAL \"\")
+    set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rangecat\")
+    file(SHA1 \"\${bin}\" sha1)
+    file(SHA256 \"\${bin}\" sha256)
+    file(READ [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json.in]==] spdx)
+    string(REPLACE %SHA1% \${sha1} spdx \"\${spdx}\")
+    string(REPLACE %SHA256% \${sha256} spdx \"\${spdx}\")
+    file(WRITE [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json]==] \"\${spdx}\")
+    file(INSTALL [==[${PROJECT_BINARY_DIR}/rangecat.spdx.json]==]
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\"
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()")
 
 # The last install rule: the manifest lists the files where they were put,
 # under DESTDIR when the install is staged, so that removing what it lists
