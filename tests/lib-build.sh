@@ -54,7 +54,7 @@ config() {
 # cache: rebuilds of this tree pass it on, whatever the environment of the
 # ctest run says (CXX, CXXFLAGS, LDFLAGS, CMAKE_BUILD_TYPE and
 # CMAKE_TOOLCHAIN_FILE are read when configuring only).
-configured=("-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)"
+configured=("-DRANGECAT_RELEASE=$(cached RANGECAT_RELEASE)" "-DRANGECAT_STATIC=$(cached RANGECAT_STATIC)"
 	"-DRANGECAT_SNAPSHOT=$(cached RANGECAT_SNAPSHOT)"
 	"-DRANGECAT_MAINTAINER=$(cached RANGECAT_MAINTAINER)"
 	"-DRANGECAT_HOMEPAGE=$(cached RANGECAT_HOMEPAGE)"
