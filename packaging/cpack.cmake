@@ -81,10 +81,15 @@ list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
 # rpmbuild strips with the build's own strip, which reads a cross build's
 # binary; the package's times, build host and links are the same in every
 # build. Its strip writes the binary anew after modes.cmake gave every file
-# the commit's time, so the times are clamped here too.
+# the commit's time, so the times are clamped here too. Its pass that drops
+# .comment and .note does not run: it writes the binary anew at the
+# clock's time, which clamping only lowers, where a commit's time may be
+# ahead of the clock, and it has nothing to drop (the install drops
+# .comment, and the only note, .note.package, is loaded).
 set(CPACK_RPM_SPEC_MORE_DEFINE
     "%define packager ${RANGECAT_MAINTAINER}
 %define __strip ${CMAKE_STRIP}
+%define __brp_strip_comment_note %{nil}
 %define __objdump ${CMAKE_OBJDUMP}
 %define _build_id_links none
 %define _buildhost reproducible

@@ -31,11 +31,18 @@ package_in() {
 	)
 }
 
-# copy_source DIR: a copy of the tree in DIR, without its builds.
+# copy_source DIR: a copy of the tree in DIR, without git, dist/ and any
+# build tree, whatever its name: each folder that holds a CMakeCache.txt,
+# this check's own build among them (debhelper's is obj-ARCH-TRIPLET).
 copy_source() {
+	local excluded=(--exclude=./.git --exclude=./dist) tree
+	while IFS= read -r -d '' tree; do
+		excluded+=("--exclude=./${tree#"$src"/}")
+	done < <(find "$src" -path "$src/.git" -prune -o -name CMakeCache.txt -printf '%h\0')
 	setup mkdir -p "$1"
-	tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./dist -c . |
+	tar -C "$src" --anchored --no-wildcards "${excluded[@]}" -c . |
 		tar -C "$1" -x || framework_failure_ "a copy of the source in $1"
+	same "build trees in the copy in $1" "$(cd "$1" && find . -name CMakeCache.txt)" ''
 }
 probed
 odd="$tmp/my sources/ränge & (cat) \$1"
