@@ -6,3 +6,6 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_CXX_COMPILER musl-gcc)
 set(CMAKE_CXX_FLAGS_INIT -nostdinc++)
+# A dynamic binary needs musl's loader, which only musl's own package
+# installs: it links statically unless RANGECAT_STATIC says otherwise.
+set(rangecat_static_default AUTO)
