@@ -68,15 +68,18 @@ hardened() {
 	fi
 	# The C library defines the checking functions either way, and calls
 	# them itself: look for the calls of the tool's own code, direct or, in
-	# 64-bit MIPS code, through the GOT.
+	# 64-bit MIPS code, through the GOT. A dynamic binary calls them
+	# through the PLT (@plt), or, built with -fno-plt (Arch's flags),
+	# through the GOT, which objdump names by the symbol's version
+	# (@GLIBC_2.4).
 	code=$(own_code "$elf")
 	grep -q 'Machine: *MIPS' <<<"$header" && code+=$'\n'$(got_calls "$elf")
 	same "$what: the tool's own functions found" "$(grep -cE '^[0-9a-f]+ <[.]?main>:$' <<<"$code")" 1
 	same "$what: stack protector in the tool's code" \
-		"$(grep -cE '<[.]?__stack_chk_fail(_local)?(@plt|\+0x[0-9a-f]+)?>' <<<"$code" | sed 's/^[1-9][0-9]*$/some/')" some
+		"$(grep -cE '<[.]?__stack_chk_fail(_local)?(@plt|@GLIBC_[0-9.]+|\+0x[0-9a-f]+)?>' <<<"$code" | sed 's/^[1-9][0-9]*$/some/')" some
 	if [ -n "$fortifying" ]; then
 		same "$what: fortified calls in the tool's code" \
-			"$(grep -cE '<[.]?__[a-z_]+_chk(@plt|\+0x[0-9a-f]+)?>' <<<"$code" | sed 's/^[1-9][0-9]*$/some/')" some
+			"$(grep -cE '<[.]?__[a-z_]+_chk(@plt|@GLIBC_[0-9.]+|\+0x[0-9a-f]+)?>' <<<"$code" | sed 's/^[1-9][0-9]*$/some/')" some
 	fi
 }
 
