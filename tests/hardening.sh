@@ -84,8 +84,15 @@ hardened() {
 }
 
 check_hardening() {
-	# The build's own objdump, which reads its architecture's code.
+	# The build's own objdump, which reads its architecture's code; but
+	# llvm-objdump 14 (clang's builds) names no PLT entry, where a dynamic
+	# binary's calls go (<.plt+0x80>), so GNU's reads it where it knows
+	# its machine.
 	objdump=$(cached CMAKE_OBJDUMP)
+	if "${objdump:-objdump}" --version 2>/dev/null | grep -q LLVM && command -v objdump >/dev/null &&
+		! objdump -f "$bin" | grep -q 'architecture: UNKNOWN'; then
+		objdump=objdump
+	fi
 	need "${objdump:-objdump}" 'hardening of the binary'
 	need dpkg-buildflags 'hardening of the binary'
 	fortifying=
