@@ -1,10 +1,11 @@
 #!/bin/bash
 # The man page a user gets against the tool's usage text and the code: its
-# options, exit statuses, version and where it sends bugs. The documents
-# against the files that hold what they tell: the CMake declared, the
-# quick start that CI runs, the machines of the release, the legs of CI
-# and the tools of the suite; and no paragraph copied within or between
-# the README, HACKING and RELEASING.
+# options, exit statuses, version and where it sends bugs. The documents'
+# tables and commands against the files that hold what they tell: the
+# CMake declared, the quick start that CI runs (its one code block, tagged
+# sh), the exit statuses of the code, the machines of the release and the
+# CPUs they run on, the legs of CI and the tools of the suite; and no
+# paragraph copied within or between the README, HACKING and RELEASING.
 # Usage: docs.sh BINARY [BUILD_DIR]: the page is the build's, or, without a
 # build, the one installed beside BINARY (PREFIX/share/man/man1).
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,7 +48,7 @@ for doc in README.md HACKING.md; do
 	same "the CMake that $doc names first, and the one declared" \
 		"$(grep -oE -m1 'CMake [0-9.]+ or later' "$src/$doc")" "CMake $cmake_min or later"
 done
-# The README's tables and commands, and HACKING's table, hold what these
+# The documents' tables and the Quick start's commands hold what these
 # files hold; no paragraph of prose stands twice in the three documents.
 # Each difference is a line of its own.
 findings=$(python3 - "$src" <<'PYTHON'
@@ -55,39 +56,69 @@ import re, shlex, sys
 src = sys.argv[1]
 def read(name):
     return open(f"{src}/{name}", encoding="utf-8").read()
-def section(text, heading):
-    return text.split(f"\n## {heading}\n", 1)[1].split("\n## ", 1)[0]
-def table(text):
-    return [[c.strip() for c in line.strip("|").split("|")]
-            for line in text.splitlines() if line.startswith("| ") and not line.startswith("| ---")][1:]
+docs = {name: read(name) for name in ("README.md", "HACKING.md", "RELEASING.md")}
+def section(doc, heading):
+    parts = docs[doc].split(f"\n## {heading}\n", 1)
+    if len(parts) < 2:
+        print(f"{doc} has no section {heading}")
+        return ""
+    return parts[1].split("\n## ", 1)[0]
+def table(doc, heading):
+    """The first table of a section, a row a dict keyed by its header's cells."""
+    lines = [line.strip().strip("|") for line in section(doc, heading).splitlines()
+             if line.startswith("|") and not line.startswith("|---")]
+    if not lines:
+        print(f"{doc}'s section {heading} has no table")
+        return []
+    head = [cell.strip().strip("`") for cell in lines[0].split("|")]
+    rows = []
+    for line in lines[1:]:
+        cells = [cell.strip() for cell in line.split("|")]
+        if len(cells) != len(head):
+            print(f"{doc}'s table in {heading}: {len(cells)} cells, want {len(head)}: {line[:40]}")
+        rows.append(dict(zip(head, cells)))
+    return rows
 def ticked(cell):
-    return re.findall(r"`([^`]*)`", cell)
-readme, hacking = read("README.md"), read("HACKING.md")
-code = re.findall(r"^```sh\n(.*?)^```", section(readme, "Quick start"), re.S | re.M)
-if code and code[0] != read(".ci/quick-start"):
+    return re.findall(r"`([^`]*)`", cell or "")
+def compare(what, got, want):
+    for name in sorted(set(got) | set(want)):
+        if got.get(name) != want.get(name):
+            print(f"{what} {name}: {got.get(name)}, want {want.get(name)}")
+# The quick start: one code block, tagged sh, that is .ci/quick-start.
+fences = re.findall(r"^```([^\n]*)\n(.*?)^```", section("README.md", "Quick start"), re.S | re.M)
+if [tag for tag, _ in fences] != ["sh"]:
+    print(f"the README's quick start has code blocks tagged {[tag for tag, _ in fences]}, want one tagged sh")
+elif fences[0][1] != read(".ci/quick-start"):
     print("the README's quick start is not .ci/quick-start")
-machines = {}
+# The exit statuses: the README's table and the code's enum, in order.
+code = re.findall(r"^\s*exit_[a-z]+ = ([0-9]+),", read("src/exit_status.h"), re.M)
+rows = [row.get("status") for row in table("README.md", "Exit status")]
+if rows != code:
+    print(f"the README's exit statuses: {rows}, src/exit_status.h: {code}")
+# The machines of the release: the README's table of what users download,
+# RELEASING's of the CPUs each binary runs on before a release.
+machines, cpus = {}, {}
 for line in read("packaging/machines").splitlines():
     if line and not line.startswith("#"):
         f = line.split()
-        machines[f[4]] = [f[3].split(","), f[2], f[5] if f[6] == "rpm" else "", f[8].split(",")]
-rows = {}
-for row in table(section(readme, "Install a release")):
-    rows[" ".join(ticked(row[2]))] = [ticked(row[0]), " ".join(ticked(row[3])),
-                                     " ".join(ticked(row[4])), ticked(row[5])]
-for name in sorted(set(machines) | set(rows)):
-    if machines.get(name) != rows.get(name):
-        print(f"the README's machine {name}: {rows.get(name)}, packaging/machines: {machines.get(name)}")
+        machines[f[4]] = [f[3].split(","), f[2], f[5] if f[6] == "rpm" else ""]
+        cpus[f[2]] = f[8].split(",")
+compare("the README's machine", {
+    " ".join(ticked(row.get("ARCHIVE"))): [ticked(row.get("uname -m")), " ".join(ticked(row.get("DEB"))),
+                                          " ".join(ticked(row.get("RPM")))]
+    for row in table("README.md", "Install a release")}, machines)
+compare("RELEASING's machine", {" ".join(ticked(row.get("DEB"))): ticked(row.get("CPUs under qemu-user"))
+                               for row in table("RELEASING.md", "The machines")}, cpus)
+# The legs of CI, with the user the tests run as and the checks they run.
 legs = {}
 for line in read(".ci/legs").splitlines():
     if line and not line.startswith("#"):
         f = shlex.split(line)
         legs[f[0]] = ["root" if f[1] == "root" else "an unprivileged user",
                       {"all": "all", "release": "all, in the release's build"}.get(f[3], "the build's")]
-rows = {" ".join(ticked(row[0])): row[5:7] for row in table(section(readme, "Where it is built and tested"))}
-for name in sorted(set(legs) | set(rows)):
-    if legs.get(name) != rows.get(name):
-        print(f"the README's leg {name}: {rows.get(name)}, .ci/legs: {legs.get(name)}")
+compare("HACKING's leg", {" ".join(ticked(row.get("leg"))): [row.get("tests run as"), row.get("checks")]
+                          for row in table("HACKING.md", "CI")}, legs)
+# The tools of the suite, with their packages and the checks that need them.
 checks, tools = {}, {}
 for line in read("tests/inventory").splitlines():
     f = line.split()
@@ -95,18 +126,15 @@ for line in read("tests/inventory").splitlines():
         checks[f[1]] = f[3:]
     elif f[:1] == ["tool"]:
         tools[f[1]] = [f[2], sorted(c for c, needs in checks.items() if f[1] in needs)]
-rows = {}
-for row in table(section(hacking, "Testing")):
-    rows[" ".join(ticked(row[0]))] = [" ".join(ticked(row[1])),
-                                     sorted(c for c in ticked(row[2]) if c in checks)]
-for name in sorted(set(tools) | set(rows)):
-    if tools.get(name) != rows.get(name):
-        print(f"HACKING's tool {name}: {rows.get(name)}, tests/inventory: {tools.get(name)}")
+compare("HACKING's tool", {" ".join(ticked(row.get("tool"))): [
+    " ".join(ticked(row.get("Debian package"))),
+    sorted(c for c in ticked(row.get("what needs it")) if c in checks)]
+    for row in table("HACKING.md", "The suite")}, tools)
 # A paragraph: a run of prose lines, outside code blocks, tables, lists and
 # headings, of ten words or more.
 seen = {}
-for doc in ("README.md", "HACKING.md", "RELEASING.md"):
-    text = re.sub(r"^```.*?^```", "", read(doc), flags=re.S | re.M)
+for doc, text in docs.items():
+    text = re.sub(r"^```.*?^```", "", text, flags=re.S | re.M)
     for para in re.split(r"\n\s*\n", text):
         if re.match(r"\s*([|#]|- |[0-9]+\. )", para):
             continue
