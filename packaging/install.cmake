@@ -89,9 +89,8 @@ install(FILES completions/rangecat.bash DESTINATION ${bash_completion_dir}
         RENAME rangecat)
 install(FILES completions/rangecat.fish DESTINATION ${fish_completion_dir})
 # The files that only the project's own packages and archives carry: the
-# Debian changelog, the copyright file (which speaks of a static binary),
-# lintian's override and the bill of materials (below), whose checksum a
-# packager's strip would break. They go in only while CPack packs
+# Debian changelog, Debian's copyright file, lintian's override and the
+# bill of materials (below), whose checksum a packager's strip would break. They go in only while CPack packs
 # (RANGECAT_PACKAGE names its generator: cpack-generator.cmake) or
 # archive.sh stages an archive (RANGECAT_PACKAGE=archive). A plain
 # `cmake --install`, as a distribution's build runs it, puts the licence
@@ -114,6 +113,17 @@ endif()
 # /usr/share/licenses instead, since Fedora has no common-licenses to point
 # at. zsh takes local functions from share/zsh/site-functions, and so do
 # Fedora's packages; Debian's take /usr/share/zsh/vendor-completions.
+# Debian's copyright file: its paragraphs on what a static binary carries
+# only where the binary carries it (third-party.cmake).
+set(deb_copyright ${PROJECT_SOURCE_DIR}/packaging/copyright)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${deb_copyright})
+if(NOT third_party_notices)
+  file(READ ${deb_copyright} copyright)
+  string(FIND "${copyright}" "\nFiles: usr/bin/rangecat\n" at)
+  string(SUBSTRING "${copyright}" 0 ${at} copyright)
+  set(deb_copyright ${PROJECT_BINARY_DIR}/copyright)
+  write_built(copyright "${copyright}\n")
+endif()
 set(rpm_licences "[==[${PROJECT_SOURCE_DIR}/LICENSE]==]")
 if(third_party_notices)
   string(APPEND rpm_licences " [==[${third_party_notices}]==]")
@@ -134,7 +144,7 @@ install(CODE "
     set(zsh_dir vendor-completions)
   endif()
   if(packed AND NOT package STREQUAL RPM)
-    set(licences [==[${PROJECT_SOURCE_DIR}/packaging/copyright]==])
+    set(licences [==[${deb_copyright}]==])
   endif()
   if(package STREQUAL DEB)${install_overrides}
   endif()

@@ -47,6 +47,10 @@ else
 			"$(grep -cE '(glibc|cross-toolchain-base(-[a-z]+)?) \(= ' <<<"$built_using")" 1
 	fi
 fi
+# Debian's copyright file speaks of glibc where the binary carries it.
+same 'copyright paragraphs on the C library' \
+	"$(grep -c '^License: LGPL-2.1+$' "$unpacked"/usr/share/doc/rangecat/copyright)" \
+	"$(readelf -lW "$bin" | grep -q INTERP && echo 0 || echo 1)"
 same 'unpacked binary' "$("$unpacked"/usr/bin/rangecat -s 7 hello)" 'world'
 bill_of_materials 'bill of materials of the package' \
 	"$unpacked"/usr/share/doc/rangecat/rangecat.spdx.json "$unpacked"/usr/bin/rangecat \
