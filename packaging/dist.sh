@@ -102,14 +102,19 @@ git() { command git -c safe.directory="$top" "$@"; }
 git diff --quiet HEAD ||
 	echo "dist.sh: uncommitted changes are not in the release of $(git rev-parse --short HEAD)" >&2
 
-# The caller's GnuPG homes and the folder of the agent's sockets: what the
-# builds must not reach.
+# The caller's GnuPG homes and the folders of the agents' sockets: what the
+# builds must not reach. A folder inside another goes with it.
 keyrings=()
-for dir in "${GNUPGHOME:-$HOME/.gnupg}" "$HOME/.gnupg" "$(gpgconf --list-dirs socketdir)"; do
+for dir in "${GNUPGHOME:-$HOME/.gnupg}" "$HOME/.gnupg" "$(gpgconf --list-dirs socketdir)" \
+	"$(env -u GNUPGHOME gpgconf --list-dirs socketdir)" "/run/user/$(id -u)/gnupg"; do
 	if [ -d "$dir" ]; then
 		keyrings+=("$(realpath "$dir")")
 	fi
 done
+if [ ${#keyrings[@]} -gt 0 ]; then
+	mapfile -t keyrings < <(printf '%s\n' "${keyrings[@]}" | sort -u |
+		awk 'NR == 1 || index($0, last "/") != 1 { print; last = $0 }')
+fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/rangecat-dist.XXXXXX")
 builder='' stopped=''
 # On any end: the builds stopped, the snapshot's key and its agent gone,
@@ -239,7 +244,7 @@ if [ "$snapshot" = ON ]; then
 	gpg --batch --quiet --passphrase '' \
 		--quick-gen-key 'rangecat snapshot, throwaway key <snapshot@rangecat.invalid>' \
 		rsa3072 sign never 2>/dev/null
-	RANGECAT_SIGNING_KEY=$(gpg --with-colons --list-keys snapshot@rangecat.invalid |
+	RANGECAT_SIGNING_KEY=$(gpg --no-auto-check-trustdb --with-colons --list-keys snapshot@rangecat.invalid |
 		awk -F: '$1 == "fpr" { print $10; exit }')
 	echo "dist.sh: a snapshot, signed with a throwaway key made for this run: $RANGECAT_SIGNING_KEY"
 fi
