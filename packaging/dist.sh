@@ -244,7 +244,7 @@ if [ "$snapshot" = ON ]; then
 	gpg --batch --quiet --passphrase '' \
 		--quick-gen-key 'rangecat snapshot, throwaway key <snapshot@rangecat.invalid>' \
 		rsa3072 sign never 2>/dev/null
-	RANGECAT_SIGNING_KEY=$(gpg --no-auto-check-trustdb --with-colons --list-keys snapshot@rangecat.invalid |
+	RANGECAT_SIGNING_KEY=$(gpg --trust-model always --with-colons --list-keys snapshot@rangecat.invalid |
 		awk -F: '$1 == "fpr" { print $10; exit }')
 	echo "dist.sh: a snapshot, signed with a throwaway key made for this run: $RANGECAT_SIGNING_KEY"
 fi
