@@ -126,10 +126,13 @@ cleanup() {
 	if [ -n "$builder" ]; then
 		kill -TERM -- "-$builder" 2>/dev/null || :
 		wait "$builder" 2>/dev/null || :
-		# Its last processes end in their own time: rm must not race them.
-		while kill -0 -- "-$builder" 2>/dev/null; do
+		# Its last processes end in their own time, but within ten seconds:
+		# rm must not race them.
+		for ((i = 0; i < 50; i++)); do
+			kill -0 -- "-$builder" 2>/dev/null || break
 			sleep 0.2
 		done
+		kill -KILL -- "-$builder" 2>/dev/null || :
 	fi
 	if [ -d "$work/gnupg" ]; then
 		gpgconf --homedir "$work/gnupg" --kill all 2>/dev/null || :
