@@ -47,7 +47,8 @@ endif()
 
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_RELEASE 1)
-set(CPACK_RPM_PACKAGE_URL "${RANGECAT_HOMEPAGE}")
+# rpm reads % as a macro: an address's %XX escapes are written %%XX.
+string(REPLACE "%" "%%" CPACK_RPM_PACKAGE_URL "${RANGECAT_HOMEPAGE}")
 # The licence tag names what the binary carries, and the licence files are
 # marked as such. A static binary needs nothing from the system: the
 # libraries rpm would find it needing are inside it, so it requires no

@@ -8,19 +8,26 @@
 #     signed as repodata/repomd.xml.asc;
 #   rangecat-archive-keyring.pgp and .asc: the public key, binary and
 #     armoured;
-#   rangecat.sources and rangecat.repo: what a user installs to take
-#     updates from them, at RANGECAT_REPO_URL.
-# The key is RANGECAT_SIGNING_KEY's, as for sign.sh. The repositories'
+#   rangecat.sources and rangecat.repo: the source and the repository, at
+#     RANGECAT_REPO_URL, that the README has users write for themselves,
+#     each naming the key as the README installs it, once checked.
+# The key is RANGECAT_SIGNING_KEY's, as for sign.sh; the address is an
+# https:// one, as packaging/publisher.cmake checks it. The repositories'
 # dates are SOURCE_DATE_EPOCH's, else the clock's, and all but the
 # signatures (and the signed .rpms, and the metadata naming their
-# checksums) is the same in two runs.
+# checksums) is the same in two runs. What it writes is readable by all and
+# writable by its owner only, whatever the umask.
 set -euo pipefail
 here=$(dirname "$(realpath "$0")")
 out=$1
 shift
 key=${RANGECAT_SIGNING_KEY:?set RANGECAT_SIGNING_KEY to the fingerprint of the signing key}
 url=${RANGECAT_REPO_URL:?set RANGECAT_REPO_URL to where OUT_DIR will be published}
+why=$(cmake "-DRANGECAT_REPO_URL=$url" -P "$here/publisher.cmake" 2>&1) ||
+	why=${why:-cmake -P publisher.cmake failed}
+[ -z "$why" ] || { echo "repo.sh: $why" >&2; exit 1; }
 url=${url%/}
+umask 022
 epoch=${SOURCE_DATE_EPOCH:-$(date +%s)}
 export LC_ALL=C
 
@@ -100,5 +107,8 @@ baseurl=$url/rpm
 enabled=1
 gpgcheck=1
 repo_gpgcheck=1
-gpgkey=$url/rangecat-archive-keyring.asc
+gpgkey=file:///etc/pki/rpm-gpg/rangecat-archive-keyring.asc
 REPO
+# Folders made by an earlier run under another umask, and the packages as
+# they were copied.
+chmod -R u=rwX,go=rX "$out/apt" "$out/rpm" "$out"/rangecat-archive-keyring.* "$out"/rangecat.sources "$out"/rangecat.repo

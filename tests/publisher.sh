@@ -8,7 +8,9 @@
 release_names "a publisher's packages"
 need dpkg-deb "a publisher's packages"
 need rpmbuild "a publisher's packages"
-maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/rangecat
+# The home page's %XX escapes reach the .rpm as they are, though rpm reads
+# %debug_package (%DE, then bug_package) as a macro.
+maintainer='Ada Lovelace <ada@example.org>' homepage=https://example.org/%7Eada/%debug_package
 probed
 rebuild published "${probed[@]}" "-DRANGECAT_MAINTAINER=$maintainer" "-DRANGECAT_HOMEPAGE=$homepage" \
 	-DRANGECAT_SNAPSHOT=ON || framework_failure_ 'a build with a maintainer and a home page'

@@ -2,11 +2,15 @@
 # The signatures and the repositories of a release, as users meet them.
 # sign.sh's detached signatures verify with gpgv and sqv against the
 # keyring that repo.sh writes, and fail once a byte of the file changed.
-# apt-get, with repo.sh's rangecat.sources and keyring, in a root of its
-# own, and dnf, with its rangecat.repo, in an empty root, install the
-# package from the repositories, then upgrade it to a later version
-# published into them; and both refuse the repositories signed by another
-# key, or once their signed index (InRelease, repomd.xml) changed. With
+# The README's key_ok takes that keyring for its fingerprint only, and
+# never a file with a second key; the README's rangecat.sources and
+# rangecat.repo are repo.sh's, and repo.sh writes nothing that group or
+# others may change, whatever the umask. apt-get, in a root of its own,
+# and dnf, in an empty root, each with the README's source and the key
+# that key_ok passed, install the package from the repositories, then
+# upgrade it to a later version published into them; and both refuse the
+# repositories signed by another key, or once their signed index
+# (InRelease, repomd.xml) changed. With
 # signatures enforced, as rpm 6 has them, rpm installs an .rpm that sign.sh
 # signed only once its key is imported, and an unsigned one never.
 # Usage: repositories.sh BINARY BUILD_DIR
@@ -33,9 +37,23 @@ in_apt() {
 	APT_CONFIG=$tmp/apt/etc/apt/apt.conf apt-get -q -y "$@"
 }
 
-# apt_root URL: the scratch root apt/, whose sources are rangecat.sources
-# from URL, as the README has a user install it, with the keyring of the
-# repository at $tmp/pub; a dpkg database of nothing else.
+# readme_file NAME URL: the lines that the README has a user write into
+# NAME (rangecat.sources or rangecat.repo) for the address URL.
+readme_file() {
+	local body
+	body=$(awk -v name="$1" '/^## / { section = $0 } section == "## Updates from the repositories" && / <<EOF$/ && index($0, "/" name " ") { take = 1; next }
+		/^EOF$/ { take = 0 } take' "$src/README.md")
+	URL=$2 eval "cat <<EOF
+$body
+EOF"
+}
+# The README's key_ok FILE, with FPR its fingerprint.
+eval "$(grep -m1 '^key_ok() ' "$src/README.md")"
+declare -F key_ok >/dev/null || framework_failure_ "no key_ok in the README"
+
+# apt_root URL: the scratch root apt/, whose sources are the README's
+# rangecat.sources for URL, with the keyring of the repository at $tmp/pub
+# where key_ok passes it; a dpkg database of nothing else.
 apt_root() {
 	local r=$tmp/apt
 	rm -rf "$r"
@@ -55,26 +73,31 @@ apt_root() {
 	if [ "$deb_arch" != "$(dpkg --print-architecture)" ]; then
 		dpkg --root="$r" --add-architecture "$deb_arch" || framework_failure_ 'dpkg --add-architecture'
 	fi
-	setup cp "$tmp/pub/rangecat-archive-keyring.pgp" "$r/etc/apt/keyrings/"
-	sed -e "s|^URIs: .*|URIs: $1/apt|" -e "s|/etc/apt/keyrings/|$r/etc/apt/keyrings/|" \
-		"$tmp/pub/rangecat.sources" >"$r/etc/apt/sources.list.d/rangecat.sources" ||
-		framework_failure_ 'apt sources'
+	! FPR=$good key_ok "$tmp/pub/rangecat-archive-keyring.pgp" ||
+		setup cp "$tmp/pub/rangecat-archive-keyring.pgp" "$r/etc/apt/keyrings/"
+	readme_file rangecat.sources "$1" | sed "s|/etc/apt/keyrings/|$r/etc/apt/keyrings/|" \
+		>"$r/etc/apt/sources.list.d/rangecat.sources" || framework_failure_ 'apt sources'
 }
 
-# in_dnf DIR ARGS...: dnf in the root dnf/, whose only repository is
-# rangecat.repo from $tmp/pub, published in DIR instead.
+# in_dnf DIR ARGS...: dnf in the root dnf/, whose only repository is the
+# README's rangecat.repo for DIR, with the key of $tmp/pub where key_ok
+# passes it.
 in_dnf() {
-	setup mkdir -p "$tmp/dnf" "$tmp/repos.d"
-	sed "s|$tmp/pub/|$1/|" "$tmp/pub/rangecat.repo" >"$tmp/repos.d/rangecat.repo" ||
-		framework_failure_ 'dnf repository'
+	setup mkdir -p "$tmp/dnf" "$tmp/repos.d" "$tmp/rpm-gpg"
+	rm -f "$tmp/rpm-gpg/rangecat-archive-keyring.asc"
+	! FPR=$good key_ok "$tmp/pub/rangecat-archive-keyring.asc" ||
+		setup cp "$tmp/pub/rangecat-archive-keyring.asc" "$tmp/rpm-gpg/"
+	readme_file rangecat.repo "file://$1" | sed "s|/etc/pki/rpm-gpg/|$tmp/rpm-gpg/|" \
+		>"$tmp/repos.d/rangecat.repo" || framework_failure_ 'dnf repository'
 	env HOME=/root dnf -y -q --installroot="$tmp/dnf" --setopt=reposdir="$tmp/repos.d" \
 		--releasever=0 --forcearch="$rpm_arch" --refresh "${@:2}"
 }
 
 # publish KEY PACKAGE...: adds PACKAGEs to the repositories in pub/, signed
-# with KEY, as dist.sh does.
+# with KEY, as dist.sh does, for the address $published.
+published=https://rangecat.invalid/pub
 publish() {
-	RANGECAT_SIGNING_KEY=$1 RANGECAT_REPO_URL=file://$tmp/pub SOURCE_DATE_EPOCH=$(config CPACK_RANGECAT_EPOCH) \
+	RANGECAT_SIGNING_KEY=$1 RANGECAT_REPO_URL=$published SOURCE_DATE_EPOCH=$(config CPACK_RANGECAT_EPOCH) \
 		"$src/packaging/repo.sh" "$tmp/pub" "${@:2}" || framework_failure_ 'repo.sh'
 }
 
@@ -107,7 +130,30 @@ check_repositories() {
 	deb=$(ls "$fixtures"/deb/*.deb) || framework_failure_ 'no .deb in the fixture'
 	rpm=$(fixture_copy rpm rpm) || exit
 	v1=$(config CPACK_PACKAGE_VERSION)
-	publish "$good" "$deb" "$rpm"
+	# Under umask 000, as repo.sh may be run on its own.
+	(umask 000 && publish "$good" "$deb" "$rpm")
+	same 'files and folders of the repositories that group or others may write' \
+		"$(find pub -perm /022 -printf '%p ')" ''
+	for name in rangecat.sources rangecat.repo; do
+		same "the README's $name, and repo.sh's" "$(readme_file $name $published)" "$(cat pub/$name)"
+	done
+	# key_ok takes the keyring, binary or armoured, for its own
+	# fingerprint only, and never one that holds another key too.
+	gpg --batch --export "$other" | cat pub/rangecat-archive-keyring.pgp - >two.pgp ||
+		framework_failure_ 'a keyring of two keys'
+	local file fpr want
+	while read -r file fpr want; do
+		verdict "key_ok $file for the key ${fpr:0:8}" "$want" env FPR="$fpr" bash -c "$(declare -f key_ok); key_ok $file"
+	done <<-ROWS
+		pub/rangecat-archive-keyring.pgp $good 0
+		pub/rangecat-archive-keyring.asc $good 0
+		pub/rangecat-archive-keyring.pgp ${good,,} 0
+		pub/rangecat-archive-keyring.pgp $other 1
+		pub/rangecat-archive-keyring.asc $other 1
+		pub/rangecat-archive-keyring.pgp ${good:0:16} 1
+		two.pgp $good 1
+		two.pgp $other 1
+	ROWS
 
 	# rpm with signatures enforced, as rpm 6 and RHEL 10 have it: the
 	# .rpm that sign.sh signed is refused before its key is imported and
@@ -166,7 +212,7 @@ check_repositories() {
 	# the first; and the first ones, their signed index changed after
 	# signing. Each is met by a fresh root.
 	setup cp -a pub other
-	RANGECAT_SIGNING_KEY=$other RANGECAT_REPO_URL=file://$tmp/other \
+	RANGECAT_SIGNING_KEY=$other RANGECAT_REPO_URL=$published \
 		"$src/packaging/repo.sh" "$tmp/other" >/dev/null || framework_failure_ 'repo.sh with another key'
 	setup cp pub/rangecat-archive-keyring.pgp pub/rangecat-archive-keyring.asc other/
 	setup cp -a pub changed
