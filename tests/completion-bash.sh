@@ -2,10 +2,18 @@
 # The bash completion loads from where it is installed, and from nowhere
 # else; it offers the options after a dash and files otherwise, and after --
 # only files; --start=N and --end=N are the spaced forms. The rows hold with
-# bash-completion loaded and without it.
-# Usage: completion-bash.sh BINARY BUILD_DIR
-# shellcheck source=tests/lib-build.sh
-. "$(dirname "$0")/lib-build.sh"
+# bash-completion loaded and without it. With a build tree, for the build's
+# install and package; without one, for the install beside BINARY, in
+# PREFIX/share/bash-completion/completions.
+# Usage: completion-bash.sh BINARY [BUILD_DIR]
+if [ $# -gt 1 ]; then
+	# shellcheck source=tests/lib-build.sh
+	. "$(dirname "$0")/lib-build.sh"
+else
+	build=
+	# shellcheck source=tests/lib.sh
+	. "$(dirname "$0")/lib.sh"
+fi
 
 # complete_line LINE: what the bash completion offers when Tab is pressed
 # at the end of LINE, sorted: LINE is split into COMP_WORDS as readline
@@ -46,7 +54,7 @@ complete_in_bash() {
 check_completion_bash() {
 	[ -r /usr/share/bash-completion/bash_completion ] ||
 		skip_ 'bash completion' 'bash-completion not installed'
-	need dpkg-deb 'bash completion'
+	[ -z "$build" ] || need dpkg-deb 'bash completion'
 	shell_home
 	setup mkdir bdir
 	: >bdir/hello
@@ -71,14 +79,24 @@ rangecat --end=3 hello -: --end --start -e -s' lines=() row
 		lines+=("${row%%: *}")
 	done <<<"$rows"
 	same 'bash completion without an install' "$(complete_in_bash "$tmp/nowhere" 'rangecat -')" ''
-	same 'bash completion after a /usr/local install' \
-		"$(complete_in_bash "$fixtures/local/share" "${lines[@]}")" \
-		"complete -F _rangecat rangecat"$'\n'"$rows"
-	same 'bash completion from the package' \
-		"$(complete_in_bash "$fixtures/unpacked/usr/share" "${lines[@]}")" \
-		"complete -F _rangecat rangecat"$'\n'"$rows"
+	local script
+	if [ -n "$build" ]; then
+		script=$src/completions/rangecat.bash
+		same 'bash completion after a /usr/local install' \
+			"$(complete_in_bash "$fixtures/local/share" "${lines[@]}")" \
+			"complete -F _rangecat rangecat"$'\n'"$rows"
+		same 'bash completion from the package' \
+			"$(complete_in_bash "$fixtures/unpacked/usr/share" "${lines[@]}")" \
+			"complete -F _rangecat rangecat"$'\n'"$rows"
+	else
+		installed 'bash completion' share/bash-completion/completions/rangecat
+		script=$at
+		same "bash completion as installed in $prefix" \
+			"$(complete_in_bash "$prefix/share" "${lines[@]}")" \
+			"complete -F _rangecat rangecat"$'\n'"$rows"
+	fi
 	# shellcheck source=completions/rangecat.bash
-	. "$src/completions/rangecat.bash"
+	. "$script"
 	same 'bash completion without bash-completion' \
 		"$(cd bdir && for row in "${lines[@]}"; do echo "$row: $(complete_line "$row")"; done)" \
 		"$rows"

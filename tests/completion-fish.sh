@@ -2,10 +2,18 @@
 # The fish completion offers the options after a dash and files until the
 # file is named, and after -- only files, from where it is installed and
 # from nowhere else. fish offers options only for a word that begins with
-# a dash.
-# Usage: completion-fish.sh BINARY BUILD_DIR
-# shellcheck source=tests/lib-build.sh
-. "$(dirname "$0")/lib-build.sh"
+# a dash. With a build tree, for the build's install and package; without
+# one, for the install beside BINARY, in
+# PREFIX/share/fish/vendor_completions.d.
+# Usage: completion-fish.sh BINARY [BUILD_DIR]
+if [ $# -gt 1 ]; then
+	# shellcheck source=tests/lib-build.sh
+	. "$(dirname "$0")/lib-build.sh"
+else
+	build=
+	# shellcheck source=tests/lib.sh
+	. "$(dirname "$0")/lib.sh"
+fi
 
 # in_fish BIN_DIR DATA_DIR LINE...: for each LINE, the words that fish
 # offers for it (complete -C), sorted, in a folder holding 'hello', 'zfile'
@@ -25,9 +33,16 @@ in_fish() {
 
 check_completion_fish() {
 	need fish 'fish completion'
-	need dpkg-deb 'fish completion'
+	[ -z "$build" ] || need dpkg-deb 'fish completion'
 	shell_home
-	want 'fish completion syntax' fish --no-execute "$src/completions/rangecat.fish"
+	local script
+	if [ -n "$build" ]; then
+		script=$src/completions/rangecat.fish
+	else
+		installed 'fish completion' share/fish/vendor_completions.d/rangecat.fish
+		script=$at
+	fi
+	want 'fish completion syntax' fish --no-execute "$script"
 	local rows='rangecat -: --end --start -e -odd-name -s
 rangecat -s :
 rangecat -s 5 hel: hello
@@ -47,6 +62,13 @@ rangecat --end=3 hello -: --end --start -e -s' lines=() row
 	while IFS= read -r row; do
 		lines+=("${row%:*}")
 	done <<<"$rows"
+	if [ -z "$build" ]; then
+		# fish reads its own vendor folder whatever XDG_DATA_DIRS says, and
+		# Debian's package installs there: no run is without the install.
+		same "fish completion as installed in $prefix" \
+			"$(in_fish "$prefix/bin" "$prefix/share" "${lines[@]}")" "$rows"
+		return
+	fi
 	same 'fish completion without an install' \
 		"$(in_fish "$fixtures/local/bin" "$tmp/nowhere" 'rangecat --st')" 'rangecat --st:'
 	same 'fish completion after a /usr/local install' \

@@ -1,9 +1,18 @@
 #!/bin/bash
 # The zsh completion offers the options after a dash and files after --,
-# from where it is installed and from nowhere else.
-# Usage: completion-zsh.sh BINARY BUILD_DIR
-# shellcheck source=tests/lib-build.sh
-. "$(dirname "$0")/lib-build.sh"
+# from where it is installed and from nowhere else. With a build tree, for
+# the build's install and package; without one, for the install beside
+# BINARY, in PREFIX/share/zsh/vendor-completions (Debian's /usr) or
+# site-functions.
+# Usage: completion-zsh.sh BINARY [BUILD_DIR]
+if [ $# -gt 1 ]; then
+	# shellcheck source=tests/lib-build.sh
+	. "$(dirname "$0")/lib-build.sh"
+else
+	build=
+	# shellcheck source=tests/lib.sh
+	. "$(dirname "$0")/lib.sh"
+fi
 
 # What completion adds, caught by a compadd of its own, one word a line in
 # $OFFERED; then compinit over zsh's FPATH. The shell says when it is
@@ -80,9 +89,17 @@ offered() {
 
 check_completion_zsh() {
 	need zsh 'zsh completion'
-	need dpkg-deb 'zsh completion'
+	[ -z "$build" ] || need dpkg-deb 'zsh completion'
 	shell_home
-	want 'zsh completion syntax' zsh -n "$src/completions/_rangecat"
+	local script
+	if [ -n "$build" ]; then
+		script=$src/completions/_rangecat
+	else
+		installed 'zsh completion' share/zsh/vendor-completions/_rangecat \
+			share/zsh/site-functions/_rangecat
+		script=$at
+	fi
+	want 'zsh completion syntax' zsh -n "$script"
 	local lines=('rangecat -' 'rangecat -- ' 'rangecat -s 5 ' 'rangecat --st'
 		'rangecat hello ' 'rangecat --start=5 ' 'rangecat --end=3 z')
 	local want='rangecat -: --end --start -e -odd-name -s
@@ -99,16 +116,25 @@ rangecat --end=3 z: zfile'
 	local shells=() shell
 	offered bare "$tmp/nowhere" 'rangecat -' >bare.out &
 	shells+=($!)
-	offered local "$fixtures/local/share/zsh/site-functions" "${lines[@]}" >local.out &
-	shells+=($!)
-	offered package "$fixtures/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}" >package.out &
-	shells+=($!)
+	if [ -n "$build" ]; then
+		offered local "$fixtures/local/share/zsh/site-functions" "${lines[@]}" >local.out &
+		shells+=($!)
+		offered package "$fixtures/unpacked/usr/share/zsh/vendor-completions" "${lines[@]}" >package.out &
+		shells+=($!)
+	else
+		offered installed "${script%/*}" "${lines[@]}" >installed.out &
+		shells+=($!)
+	fi
 	for shell in "${shells[@]}"; do
-		wait "$shell" || { cat bare.out local.out package.out; exit 99; }
+		wait "$shell" || { cat ./*.out; exit 99; }
 	done
 	same 'zsh completion without an install' "$(<bare.out)" 'rangecat -: -odd-name'
-	same 'zsh completion after a /usr/local install' "$(<local.out)" "$want"
-	same 'zsh completion from the package' "$(<package.out)" "$want"
+	if [ -n "$build" ]; then
+		same 'zsh completion after a /usr/local install' "$(<local.out)" "$want"
+		same 'zsh completion from the package' "$(<package.out)" "$want"
+	else
+		same "zsh completion as installed in ${script%/*}" "$(<installed.out)" "$want"
+	fi
 }
 
 check_completion_zsh

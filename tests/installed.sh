@@ -1,18 +1,22 @@
 #!/bin/bash
 # installed.sh BINARY: runs every check of tests/inventory that needs no
 # build tree against an installed rangecat, BINARY (as /usr/bin/rangecat),
-# and its man page, installed beside it (PREFIX/share/man/man1); from a
-# source tree with no build, as root or not, as a distribution's test run
-# does. Checks that need a build tree, or a tool or user that is missing,
-# are skipped, each with a line saying why. Ends with 'N passed, N failed,
-# N skipped' and fails when any check failed. The C library is taken to be
-# glibc unless RANGECAT_LIBC=musl says otherwise.
+# and the files installed beside it, under PREFIX (BINARY's PREFIX/bin):
+# its man page and shell completions; from a source tree with no build, as
+# root or not, as a distribution's test run does. Checks that need a build
+# tree, or a tool or user that is missing, are skipped, each with a line
+# saying why. Says each check's verdict ('== NAME: passed'), ends with 'N
+# passed, N failed, N skipped' and fails when any check failed. The C
+# library is taken to be glibc unless RANGECAT_LIBC=musl says otherwise.
 set -u
-cd "$(dirname "$0")" || exit 99
 if [ $# != 1 ] || [ ! -x "$1" ]; then
 	echo "usage: installed.sh BINARY, the installed rangecat to test" >&2
 	exit 99
 fi
+# The binary's path as given, made absolute: its prefix is the folder above.
+binary=$1
+[[ $binary == /* ]] || binary=$PWD/$binary
+cd "$(dirname "$0")" || exit 99
 export RANGECAT_LIBC=${RANGECAT_LIBC:-glibc}
 passed=0 failed=0 skipped=0 failures=
 while read -r _ name builds needs; do
@@ -29,12 +33,13 @@ while read -r _ name builds needs; do
 		continue
 	fi
 	echo "== $name"
-	bash "./$name.sh" "$1"
+	bash "./$name.sh" "$binary"
 	case $? in
-	0) passed=$((passed + 1)) ;;
-	77) skipped=$((skipped + 1)) ;;
-	*) failed=$((failed + 1)) failures+=" $name" ;;
+	0) passed=$((passed + 1)) verdict=passed ;;
+	77) skipped=$((skipped + 1)) verdict=skipped ;;
+	*) failed=$((failed + 1)) failures+=" $name" verdict=failed ;;
 	esac
+	echo "== $name: $verdict"
 done < <(grep '^check ' inventory)
 [ -z "$failures" ] || echo "FAIL:$failures"
 echo "$passed passed, $failed failed, $skipped skipped"

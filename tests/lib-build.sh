@@ -189,13 +189,3 @@ PYTHON
 	) || framework_failure_ 'python3 on the bill of materials'
 	report "$1: " "$findings"
 }
-
-# shell_home: a home and data folders of the check's own, so that the
-# completion a shell finds is the one the check installed, never one that
-# the machine or its users have.
-shell_home() {
-	setup mkdir -p home/data home/compat
-	export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/data \
-		BASH_COMPLETION_USER_DIR=$tmp/home/data \
-		BASH_COMPLETION_COMPAT_DIR=$tmp/home/compat
-}

@@ -46,6 +46,9 @@ setup() {
 }
 
 bin=$(realpath "$1") || framework_failure_ "no binary $1"
+# The prefix the binary is installed in, PREFIX/bin/rangecat, taken from the
+# path as given: a check without a build tree reads the installed files there.
+prefix=$(cd "$(dirname "$1")/.." && pwd) || framework_failure_ "no folder above $1"
 tmp=$(mktemp -d) || framework_failure_ "mktemp -d"
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp" || framework_failure_ "cd $tmp"
@@ -249,4 +252,28 @@ finish() {
 	echo "$passed passed, $failed failed"
 	[ "$failed" -eq 0 ] || return 1
 	[ "$passed" -gt 0 ] || { echo 'FAIL: no check ran'; return 1; }
+}
+
+# installed WHAT PATH...: puts in $at the first PATH, under $prefix, that
+# is a file; where none is, the check fails, saying where it looked.
+installed() {
+	local what=$1 path
+	shift
+	for path; do
+		at=$prefix/$path
+		[ -f "$at" ] && return
+	done
+	fail "no $what installed under $prefix: $*"
+	finish
+	exit
+}
+
+# shell_home: a home and data folders of the check's own, so that the
+# completion a shell finds is the one the check points it at, never one
+# that the user has.
+shell_home() {
+	setup mkdir -p home/data home/compat
+	export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/data \
+		BASH_COMPLETION_USER_DIR=$tmp/home/data \
+		BASH_COMPLETION_COMPAT_DIR=$tmp/home/compat
 }
