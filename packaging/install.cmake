@@ -93,8 +93,9 @@ install(FILES completions/rangecat.fish DESTINATION ${fish_completion_dir})
 # bill of materials (below), whose checksum a packager's strip would break. They go in only while CPack packs
 # (RANGECAT_PACKAGE names its generator: cpack-generator.cmake) or
 # archive.sh stages an archive (RANGECAT_PACKAGE=archive). A plain
-# `cmake --install`, as a distribution's build runs it, puts the licence
-# in their place.
+# `cmake --install`, as a distribution's build runs it, installs no doc
+# at all: a distribution ships its own copyright file, and lintian tags a
+# second licence file.
 # lintian's verdict on the binary depends on how it is linked; a dynamic
 # one needs no override, and an unused override is a lintian tag.
 set(install_overrides "")
@@ -135,7 +136,7 @@ install(CODE "
     set(packed ON)
   endif()
   set(licence_dir ${CMAKE_INSTALL_DOCDIR})
-  set(licences [==[${PROJECT_SOURCE_DIR}/LICENSE]==])
+  set(licences)
   set(zsh_dir site-functions)
   if(package STREQUAL RPM)
     set(licence_dir ${CMAKE_INSTALL_DATADIR}/licenses/rangecat)
@@ -153,9 +154,11 @@ install(CODE "
          DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\"
          FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   endif()
-  file(INSTALL \${licences}
-       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${licence_dir}\"
-       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  if(licences)
+    file(INSTALL \${licences}
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${licence_dir}\"
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()
   file(INSTALL [==[${PROJECT_SOURCE_DIR}/completions/_rangecat]==]
        DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/zsh/\${zsh_dir}\"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")

@@ -113,7 +113,7 @@ uninstall() {
 		fail "the install manifest of $1 lists $(head -3 <<<"$outside" | xargs -d '\n')"
 		return
 	fi
-	xargs -d '\n' rm -- <"$manifest" && rmdir "$1/share/doc/rangecat"
+	xargs -d '\n' rm -- <"$manifest"
 	same "left in $1 after the uninstall" \
 		"$(find "$1" -type f -o -type l -o -name rangecat)" ''
 }
