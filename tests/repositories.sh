@@ -154,6 +154,9 @@ check_repositories() {
 		two.pgp $good 1
 		two.pgp $other 1
 	ROWS
+	# The fingerprint as gpg prints it, in groups with blanks.
+	verdict "key_ok with the fingerprint in groups" 0 env FPR="$(sed -E 's/(.{4})/\1 /g' <<<"$good")" \
+		bash -c "$(declare -f key_ok); key_ok pub/rangecat-archive-keyring.pgp"
 
 	# rpm with signatures enforced, as rpm 6 and RHEL 10 have it: the
 	# .rpm that sign.sh signed is refused before its key is imported and
