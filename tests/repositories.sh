@@ -41,7 +41,7 @@ in_apt() {
 # NAME (rangecat.sources or rangecat.repo) for the address URL.
 readme_file() {
 	local body
-	body=$(awk -v name="$1" '/^## / { section = $0 } section == "## Updates from the repositories" && / <<EOF$/ && index($0, "/" name " ") { take = 1; next }
+	body=$(awk -v name="$1" '/^## / { section = $0 } section == "## Updates from the repositories" && / <<EOF( &&)?$/ && index($0, "/" name " ") { take = 1; next }
 		/^EOF$/ { take = 0 } take' "$src/README.md")
 	URL=$2 eval "cat <<EOF
 $body
